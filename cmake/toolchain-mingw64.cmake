@@ -1,0 +1,5 @@
+# x86_64 Windows, cross-built with Debian's mingw-w64 (win32 thread model: no winpthread runtime).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(QOR_MINGW_TRIPLET x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

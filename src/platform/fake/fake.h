@@ -1,0 +1,80 @@
+// The simulated Windows of the host build: the scripting interface through which a test sets up a machine,
+// injects faults and reads back what a stage did. Every test starts from reset(), a fresh machine:
+//   drive C: with "C:\Program Files" and "C:\Windows\System32"; ProgramFiles = "C:\Program Files";
+//   ntdll.dll of version 6.1.7601.24059; standard output a console in light grey on black (0x07);
+//   the tick counter at 100000 ms; the calendar at 2026-04-16 10:20:30 UTC.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/clock.h"
+
+namespace fake {
+
+void reset();
+
+// ---- console --------------------------------------------------------------------------------------------
+
+// One piece of text as it reached the screen (or the file standard output is redirected to), with the
+// console attribute in force when it got there. Text reaches the screen when the stream is flushed.
+struct console_write {
+  uint16_t attributes;
+  std::string text;
+};
+
+// Standard output as a console with these attributes, or (is_console false) a file: then the console calls
+// fail with error 6 and no attribute is recorded (console_write::attributes is 0).
+void set_console(bool is_console, uint16_t attributes);
+// A console whose attributes cannot be read, though setting them works.
+void fail_console_info(bool fail);
+const std::vector<console_write>& console_writes();
+std::string console_text();  // everything written, without colours
+uint16_t console_attributes();  // the attributes in force now
+int console_attribute_changes();  // successful SetConsoleTextAttribute calls
+
+// ---- environment ----------------------------------------------------------------------------------------
+
+void set_env(const std::string& name, const std::string& value);
+void unset_env(const std::string& name);
+
+// ---- files and folders ----------------------------------------------------------------------------------
+// Paths follow Windows' rules: backslashes (slashes are taken too), letter case ignored, a leading
+// backslash means the root of drive C:.
+
+void add_folder(const std::string& path);  // with every missing folder above it
+void add_file(const std::string& path, const std::string& data = "");
+bool folder_exists(const std::string& path);
+bool file_exists(const std::string& path);
+std::string file_data(const std::string& path);
+// Every folder and file below a path (the path itself excluded), in their stored spelling.
+std::vector<std::string> list_below(const std::string& path);
+// CreateDirectoryA on this path fails with the code (a path that exists then is still "created" no more).
+void fail_create_directory(const std::string& path, uint32_t code);
+// The CreateDirectoryA calls so far, in order, as the caller spelled the paths.
+const std::vector<std::string>& created_directory_calls();
+
+// ---- file version information ---------------------------------------------------------------------------
+
+void set_file_version(const std::string& file, uint16_t major, uint16_t minor, uint16_t build,
+                      uint16_t revision);
+void remove_file_version(const std::string& file);
+enum class version_fault { none, info, query };
+// Makes GetFileVersionInfoA (info) or VerQueryValueA (query) fail while the size query still succeeds.
+void fail_version(version_fault fault);
+
+// ---- clock ----------------------------------------------------------------------------------------------
+
+void set_tick_count(uint32_t milliseconds);
+uint32_t tick_count();
+// Every Sleep so far, in milliseconds, in order. Sleeping advances the tick counter at once.
+const std::vector<uint32_t>& sleeps();
+void set_system_time(const plat::system_time& now);
+
+// ---- handles --------------------------------------------------------------------------------------------
+
+// Handles opened through the platform and not closed yet: a stage that returns leaves this where it was.
+int open_handles();
+
+}  // namespace fake

@@ -1,0 +1,69 @@
+// The state of the simulated Windows, shared by the fake implementations of every platform area. Only the
+// fake backend includes this; tests use fake.h.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/fake/fake.h"
+#include "platform/version.h"
+
+namespace fake {
+
+struct fs_node {
+  bool is_folder;
+  std::string spelling;  // the path as it was created
+  std::string data;
+};
+
+enum class handle_kind { none, file, service_manager, service, process };
+
+struct machine_state {
+  uint32_t last_error;
+
+  bool stdout_is_console;
+  bool console_info_fails;
+  uint16_t console_attributes;
+  int console_attribute_changes;
+  std::string stdout_buffer;  // written, not flushed yet
+  std::vector<console_write> console;
+
+  std::map<std::string, std::string> env;  // by upper-case name
+
+  std::map<std::string, fs_node> nodes;  // by normalised path
+  std::map<std::string, uint32_t> create_directory_faults;
+  std::vector<std::string> created_directory_calls;
+
+  std::map<std::string, plat::fixed_file_info> versions;  // by lower-case file name
+  version_fault version_failure;
+
+  uint32_t tick;
+  std::vector<uint32_t> sleeps;
+  plat::system_time time;
+
+  std::map<uintptr_t, handle_kind> handles;
+  uintptr_t next_handle;
+};
+
+machine_state& machine();
+
+// Sets the last error and passes a result through: `return fail(false, 5);`.
+template <typename T>
+T fail(T result, uint32_t code) {
+  machine().last_error = code;
+  return result;
+}
+
+// The key under which a path is stored: backslashes, lower case, no trailing backslash, drive C: for a
+// path that starts at the root.
+std::string normalise_path(const std::string& path);
+std::string parent_of(const std::string& normalised);
+fs_node* find_node(const std::string& path);
+
+void* open_handle(handle_kind kind);
+bool close_handle(void* handle, handle_kind kind);
+
+}  // namespace fake
