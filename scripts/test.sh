@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Everything CI checks, from a fresh Debian 12 machine: installs what is missing, runs the host unit tests
+# under AddressSanitizer and UndefinedBehaviorSanitizer, builds the 32-bit product, builds the 64-bit exe
+# and runs the end-to-end tests under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+./scripts/setup.sh
+
+jobs=$(nproc)
+cmake --preset host-asan
+cmake --build --preset host-asan -j "$jobs"
+ctest --preset host-asan -j "$jobs"
+
+cmake --preset win32
+cmake --build --preset win32 -j "$jobs"
+
+cmake --preset win64
+cmake --build --preset win64 -j "$jobs"
+ctest --preset win64 -j 2
+echo "all tests passed"
