@@ -41,13 +41,18 @@ void unset_env(const std::string& name);
 
 // ---- files and folders ----------------------------------------------------------------------------------
 // Paths follow Windows' rules: backslashes (slashes are taken too), letter case ignored, a leading
-// backslash means the root of drive C:.
+// backslash means the root of drive C:. Every folder and file has an identity (the volume serial number of
+// its drive and a file index) that every form of its path shares. CreateFileA keeps Windows' sharing rules.
 
 void add_folder(const std::string& path);  // with every missing folder above it
 void add_file(const std::string& path, const std::string& data = "");
 bool folder_exists(const std::string& path);
 bool file_exists(const std::string& path);
 std::string file_data(const std::string& path);
+// Another form of an existing path (an 8.3 short name, or another drive's path to the same volume): the
+// alias then names the same node, with the same identity. Works for folders too: a short name of a folder
+// reaches everything below it.
+void add_path_alias(const std::string& alias, const std::string& path);
 // Every folder and file below a path (the path itself excluded), in their stored spelling.
 std::vector<std::string> list_below(const std::string& path);
 // CreateDirectoryA on this path fails with the code (a path that exists then is still "created" no more).
@@ -76,5 +81,7 @@ void set_system_time(const plat::system_time& now);
 
 // Handles opened through the platform and not closed yet: a stage that returns leaves this where it was.
 int open_handles();
+// Of those, the files opened through CreateFileA.
+int open_files();
 
 }  // namespace fake

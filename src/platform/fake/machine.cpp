@@ -38,8 +38,29 @@ std::string parent_of(const std::string& normalised) {
   return slash == std::string::npos ? std::string() : normalised.substr(0, slash);
 }
 
+std::string resolve_path(const std::string& path) {
+  std::string key = normalise_path(path);
+  // The whole path first, then each folder above it, may be another form of a stored path.
+  for (size_t end = key.size(); end > 0;) {
+    auto alias = state.aliases.find(key.substr(0, end));
+    if (alias != state.aliases.end()) return alias->second + key.substr(end);
+    size_t slash = key.rfind('\\', end - 1);
+    if (slash == std::string::npos) break;
+    end = slash;
+  }
+  return key;
+}
+
+fs_node& make_node(const std::string& key, bool is_folder, const std::string& spelling) {
+  fs_node& node = state.nodes[key];
+  node = {is_folder, spelling, "", state.next_file_index++};
+  return node;
+}
+
+uint32_t volume_serial_of(const std::string& key) { return 0x5EA1C000u + static_cast<uint32_t>(key[0]); }
+
 fs_node* find_node(const std::string& path) {
-  auto it = state.nodes.find(normalise_path(path));
+  auto it = state.nodes.find(resolve_path(path));
   return it == state.nodes.end() ? nullptr : &it->second;
 }
 
@@ -48,6 +69,11 @@ void* open_handle(handle_kind kind) {
   state.next_handle += 4;
   state.handles[id] = kind;
   return reinterpret_cast<void*>(id);
+}
+
+handle_kind kind_of(void* handle) {
+  auto it = state.handles.find(reinterpret_cast<uintptr_t>(handle));
+  return it == state.handles.end() ? handle_kind::none : it->second;
 }
 
 bool close_handle(void* handle, handle_kind kind) {
@@ -61,7 +87,8 @@ void reset() {
   state = machine_state{};
   state.stdout_is_console = true;
   state.console_attributes = 0x07;
-  state.nodes["c:"] = {true, "C:", ""};
+  state.next_file_index = 0x10000;
+  make_node("c:", true, "C:");
   add_folder("C:\\Program Files");
   add_folder("C:\\Windows\\System32");
   set_env("ProgramFiles", "C:\\Program Files");
@@ -109,16 +136,25 @@ static std::string spelling_parent(const std::string& path) {
 }
 
 void add_folder(const std::string& path) {
-  std::string key = normalise_path(path);
+  std::string key = resolve_path(path);
   if (state.nodes.count(key)) return;
-  if (!state.nodes.count(parent_of(key))) add_folder(spelling_parent(path));
-  state.nodes[key] = {true, path, ""};
+  std::string parent = parent_of(key);
+  if (parent.empty()) {
+    make_node(key, true, path);  // a drive's root
+    return;
+  }
+  if (!state.nodes.count(parent)) add_folder(spelling_parent(path));
+  make_node(key, true, path);
 }
 
 void add_file(const std::string& path, const std::string& data) {
-  std::string key = normalise_path(path);
+  std::string key = resolve_path(path);
   if (!state.nodes.count(parent_of(key))) add_folder(spelling_parent(path));
-  state.nodes[key] = {false, path, data};
+  make_node(key, false, path).data = data;
+}
+
+void add_path_alias(const std::string& alias, const std::string& path) {
+  state.aliases[normalise_path(alias)] = resolve_path(path);
 }
 
 bool folder_exists(const std::string& path) {
@@ -181,5 +217,7 @@ void set_system_time(const plat::system_time& now) { state.time = now; }
 // ---- handles --------------------------------------------------------------------------------------------
 
 int open_handles() { return static_cast<int>(state.handles.size()); }
+
+int open_files() { return static_cast<int>(state.open_files.size()); }
 
 }  // namespace fake

@@ -17,6 +17,14 @@ struct fs_node {
   bool is_folder;
   std::string spelling;  // the path as it was created
   std::string data;
+  uint64_t index;  // the file index on its volume: one per node, for identity
+};
+
+// A file opened through create_file.
+struct open_file {
+  std::string key;  // the node's normalised path
+  uint32_t access;
+  uint32_t share_mode;
 };
 
 enum class handle_kind { none, file, service_manager, service, process };
@@ -34,6 +42,9 @@ struct machine_state {
   std::map<std::string, std::string> env;  // by upper-case name
 
   std::map<std::string, fs_node> nodes;  // by normalised path
+  std::map<std::string, std::string> aliases;  // other path forms (short names): normalised alias -> path
+  uint64_t next_file_index;
+  std::map<uintptr_t, open_file> open_files;
   std::map<std::string, uint32_t> create_directory_faults;
   std::vector<std::string> created_directory_calls;
 
@@ -61,9 +72,17 @@ T fail(T result, uint32_t code) {
 // path that starts at the root.
 std::string normalise_path(const std::string& path);
 std::string parent_of(const std::string& normalised);
+// normalise_path, with every other path form (a short name) resolved to the path it stands for.
+std::string resolve_path(const std::string& path);
+// The node for a path (of any form), or null.
 fs_node* find_node(const std::string& path);
 
+// A new node at a resolved path, with an index of its own.
+fs_node& make_node(const std::string& key, bool is_folder, const std::string& spelling);
+uint32_t volume_serial_of(const std::string& key);
+
 void* open_handle(handle_kind kind);
+handle_kind kind_of(void* handle);
 bool close_handle(void* handle, handle_kind kind);
 
 }  // namespace fake
