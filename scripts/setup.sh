@@ -5,7 +5,7 @@ set -eu
 
 packages=(
   build-essential g++ cmake ninja-build pkg-config git ca-certificates
-  mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
+  mingw-w64 g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 binutils-mingw-w64
   zlib1g-dev libz-mingw-w64-dev
   libgtest-dev googletest libbenchmark-dev
   libmbedtls-dev
