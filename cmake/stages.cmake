@@ -26,3 +26,23 @@ target_link_libraries(qor_stages PUBLIC qor_platform)
 if(QOR_PLATFORM STREQUAL "win32")
   target_link_libraries(qor_platform PUBLIC shlwapi)
 endif()
+
+# ---- payload extraction: the payload stage, the module's resources, zlib --------------------------------
+target_sources(qor_stages PRIVATE
+  src/payload/deploy.cpp
+  src/payload/extract.cpp
+  src/payload/payload_table.cpp
+)
+target_sources(qor_platform PRIVATE src/platform/${QOR_PLATFORM}/resources.cpp)
+if(QOR_PLATFORM STREQUAL "fake")
+  target_sources(qor_platform PRIVATE src/platform/fake/file_faults.cpp)
+endif()
+if(WIN32)
+  # The static archive by its file name: a plain -lz would pick libz.dll.a and make the exe need zlib1.dll.
+  find_library(QOR_ZLIB_STATIC NAMES libz.a REQUIRED)
+  target_link_libraries(qor_stages PUBLIC ${QOR_ZLIB_STATIC})
+else()
+  find_package(ZLIB REQUIRED)
+  target_link_libraries(qor_stages PUBLIC ZLIB::ZLIB)
+  target_link_libraries(qor_platform PUBLIC ZLIB::ZLIB)  # the fake compresses its default payloads
+endif()

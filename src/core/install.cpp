@@ -2,10 +2,13 @@
 
 #include "core/destination.h"
 #include "core/host_os.h"
+#include "payload/deploy.h"
 
 bool install_run(install_context* ctx) {
   classify_host_os(ctx);
   if (!read_program_files(ctx)) return false;
   if (!prepare_destination(ctx)) return false;
+  for (const payload_entry& row : payload_table)
+    if (!deploy_payload(ctx, &row)) return false;
   return true;
 }

@@ -84,4 +84,23 @@ int open_handles();
 // Of those, the files opened through CreateFileA.
 int open_files();
 
+// ---- resources and file faults (payload extraction) ---------------------------------------------------
+// A fresh machine's module holds three resources of type 1001, ids 101, 102 and 103, each one zlib stream
+// (level 1) of the text default_payload(id).
+
+std::string default_payload(uint16_t id);
+// A resource of the program's module with these bytes, as FindResourceW finds it; replaces one there.
+void add_resource(uint16_t type, uint16_t id, const std::string& bytes);
+void remove_resource(uint16_t type, uint16_t id);
+// LoadResource of this resource fails with the code.
+void fail_load_resource(uint16_t type, uint16_t id, uint32_t code);
+// CreateFileA on this path fails with the code for the next `times` calls, then works again; times < 0:
+// every call. A file held open without sharing gives 32 by itself; this scripts it without a holder.
+void fail_create_file(const std::string& path, uint32_t code, int times = -1);
+// A write that would take the file past `limit` bytes fails with the code and stores nothing (a disk that
+// is full once the file holds `limit` bytes).
+void fail_write_after(const std::string& path, uint64_t limit, uint32_t code);
+// CreateFileA calls on this path so far, failed ones included.
+int create_file_calls(const std::string& path);
+
 }  // namespace fake

@@ -56,6 +56,7 @@ bool sharing_allows(const std::string& key, uint32_t access, uint32_t share_mode
 handle create_file(const char* path, uint32_t access, uint32_t share_mode, uint32_t disposition, uint32_t) {
   fake::machine_state& m = fake::machine();
   std::string key = fake::resolve_path(path);
+  if (uint32_t fault = fake::take_create_file_fault(key)) return fake::fail(invalid_handle_value, fault);
   auto it = m.nodes.find(key);
   if (disposition == open_existing && it == m.nodes.end())
     return fake::fail(invalid_handle_value, m.nodes.count(fake::parent_of(key)) ? error_file_not_found : error_path_not_found);
@@ -78,6 +79,8 @@ bool write_file(handle file, const void* data, uint32_t length, uint32_t* writte
   auto it = m.open_files.find(reinterpret_cast<uintptr_t>(file));
   if (it == m.open_files.end()) return fake::fail(false, error_invalid_handle);
   if (!(it->second.access & generic_write)) return fake::fail(false, error_access_denied);
+  if (uint32_t fault = fake::write_fault_for(it->second.key, m.nodes[it->second.key].data.size(), length))
+    return fake::fail(false, fault);
   m.nodes[it->second.key].data.append(static_cast<const char*>(data), length);
   *written = length;
   return true;

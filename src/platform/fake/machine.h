@@ -57,6 +57,13 @@ struct machine_state {
 
   std::map<uintptr_t, handle_kind> handles;
   uintptr_t next_handle;
+
+  // ---- resources and scripted file faults (payload extraction) ----
+  std::map<uint32_t, std::string> resources;  // by type << 16 | id: the resource's bytes
+  std::map<uint32_t, uint32_t> load_resource_faults;  // by type << 16 | id: LoadResource's code
+  std::map<std::string, std::pair<uint32_t, int>> create_file_faults;  // path -> (code, calls left; < 0 ever)
+  std::map<std::string, std::pair<uint64_t, uint32_t>> write_faults;  // path -> (bytes it may hold, code)
+  std::map<std::string, int> create_file_calls;  // by normalised path
 };
 
 machine_state& machine();
@@ -84,5 +91,14 @@ uint32_t volume_serial_of(const std::string& key);
 void* open_handle(handle_kind kind);
 handle_kind kind_of(void* handle);
 bool close_handle(void* handle, handle_kind kind);
+
+// ---- resources and scripted file faults (payload extraction) ----
+
+// The module's resources on a fresh machine: the three payload streams.
+void add_default_resources();
+// CreateFileA's scripted fault for a resolved path, counting the call: 0 when the call may go on.
+uint32_t take_create_file_fault(const std::string& key);
+// WriteFile's scripted fault: the code when `length` more bytes would take the file past its limit.
+uint32_t write_fault_for(const std::string& key, uint64_t size_now, uint32_t length);
 
 }  // namespace fake

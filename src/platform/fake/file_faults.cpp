@@ -1,0 +1,35 @@
+// Scripted faults of file creation and writing: a file locked for a number of attempts or for ever, access
+// refused, a disk that fills up part way through a file.
+#include "platform/fake/machine.h"
+
+namespace fake {
+
+void fail_create_file(const std::string& path, uint32_t code, int times) {
+  machine().create_file_faults[resolve_path(path)] = {code, times};
+}
+
+void fail_write_after(const std::string& path, uint64_t limit, uint32_t code) {
+  machine().write_faults[resolve_path(path)] = {limit, code};
+}
+
+int create_file_calls(const std::string& path) {
+  auto it = machine().create_file_calls.find(resolve_path(path));
+  return it == machine().create_file_calls.end() ? 0 : it->second;
+}
+
+uint32_t take_create_file_fault(const std::string& key) {
+  machine_state& m = machine();
+  ++m.create_file_calls[key];
+  auto it = m.create_file_faults.find(key);
+  if (it == m.create_file_faults.end() || it->second.second == 0) return 0;
+  if (it->second.second > 0) --it->second.second;
+  return it->second.first;
+}
+
+uint32_t write_fault_for(const std::string& key, uint64_t size_now, uint32_t length) {
+  auto it = machine().write_faults.find(key);
+  if (it == machine().write_faults.end() || size_now + length <= it->second.first) return 0;
+  return it->second.second;
+}
+
+}  // namespace fake
