@@ -102,5 +102,7 @@ void fail_create_file(const std::string& path, uint32_t code, int times = -1);
 void fail_write_after(const std::string& path, uint64_t limit, uint32_t code);
 // CreateFileA calls on this path so far, failed ones included.
 int create_file_calls(const std::string& path);
+// WriteFile calls on this file so far, failed ones included: the length each one asked to write.
+std::vector<uint32_t> write_calls(const std::string& path);
 
 }  // namespace fake

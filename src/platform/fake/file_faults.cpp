@@ -17,6 +17,11 @@ int create_file_calls(const std::string& path) {
   return it == machine().create_file_calls.end() ? 0 : it->second;
 }
 
+std::vector<uint32_t> write_calls(const std::string& path) {
+  auto it = machine().write_calls.find(resolve_path(path));
+  return it == machine().write_calls.end() ? std::vector<uint32_t>{} : it->second;
+}
+
 uint32_t take_create_file_fault(const std::string& key) {
   machine_state& m = machine();
   ++m.create_file_calls[key];
@@ -26,7 +31,8 @@ uint32_t take_create_file_fault(const std::string& key) {
   return it->second.first;
 }
 
-uint32_t write_fault_for(const std::string& key, uint64_t size_now, uint32_t length) {
+uint32_t record_write(const std::string& key, uint64_t size_now, uint32_t length) {
+  machine().write_calls[key].push_back(length);
   auto it = machine().write_faults.find(key);
   if (it == machine().write_faults.end() || size_now + length <= it->second.first) return 0;
   return it->second.second;

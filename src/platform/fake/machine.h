@@ -64,6 +64,7 @@ struct machine_state {
   std::map<std::string, std::pair<uint32_t, int>> create_file_faults;  // path -> (code, calls left; < 0 ever)
   std::map<std::string, std::pair<uint64_t, uint32_t>> write_faults;  // path -> (bytes it may hold, code)
   std::map<std::string, int> create_file_calls;  // by normalised path
+  std::map<std::string, std::vector<uint32_t>> write_calls;  // by normalised path: each call's length
 };
 
 machine_state& machine();
@@ -98,7 +99,8 @@ bool close_handle(void* handle, handle_kind kind);
 void add_default_resources();
 // CreateFileA's scripted fault for a resolved path, counting the call: 0 when the call may go on.
 uint32_t take_create_file_fault(const std::string& key);
-// WriteFile's scripted fault: the code when `length` more bytes would take the file past its limit.
-uint32_t write_fault_for(const std::string& key, uint64_t size_now, uint32_t length);
+// Records a WriteFile call and gives its scripted fault: the code when `length` more bytes would take the
+// file past its limit, else 0.
+uint32_t record_write(const std::string& key, uint64_t size_now, uint32_t length);
 
 }  // namespace fake
