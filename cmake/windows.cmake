@@ -17,3 +17,6 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
       ENVIRONMENT "QOR_INSTALLER=$<TARGET_FILE:qor-installer>;QOR_E2E_WORK=${CMAKE_BINARY_DIR}/e2e")
   endforeach()
 endif()
+
+# ---- the embedded payloads --------------------------------------------------------------------------------
+include(cmake/payload.cmake)

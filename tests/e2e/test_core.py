@@ -23,6 +23,9 @@ class CleanRun(PrefixTest):
     def test_creates_the_destination_and_succeeds(self):
         status, output = self.prefix.run_installer()
         self.assertEqual(output, BANNER + OS_LINE + "Destination: " + DESTINATION + "\n"
+                         + 'Copying "qor.ua.matrix2.ctrl.exe"... ok\n'
+                         + 'Copying "qor.ua.matrix2.dev.exe"... ok\n'
+                         + 'Copying "qor.ua.matrix2.exe"... ok\n'
                          + "installation SUCCEEDED!\n")
         self.assertEqual(status, 0)
         self.assertTrue(os.path.isdir(self.prefix.host_path(DESTINATION)))
