@@ -85,3 +85,7 @@ int open_handles();
 int open_files();
 
 }  // namespace fake
+
+// ---- COM and the Windows Firewall ----------------------------------------------------------------------
+
+#include "platform/fake/fake_firewall.h"

@@ -85,4 +85,8 @@ void* open_handle(handle_kind kind);
 handle_kind kind_of(void* handle);
 bool close_handle(void* handle, handle_kind kind);
 
+// ---- COM and the Windows Firewall (firewall.cpp keeps its own state) ------------------------------------
+
+void reset_firewall();
+
 }  // namespace fake
