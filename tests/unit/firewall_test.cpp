@@ -38,8 +38,9 @@ class firewall_stage : public fresh_machine {
     fresh_machine::SetUp();
     strcpy(ctx.destination, destination);
   }
+  void TearDown() override { expect_everything_given_back(); }
   // Whatever the case: every reference released and every string freed, each exactly once.
-  void TearDown() override {
+  static void expect_everything_given_back() {
     EXPECT_EQ(fake::live_com_references(), 0);
     EXPECT_EQ(fake::live_strings(), 0);
     EXPECT_EQ(fake::com_misuse(), 0);
@@ -229,6 +230,7 @@ TEST_F(firewall_stage, a_path_of_259_characters_is_added_and_260_or_more_is_an_i
       EXPECT_EQ(fake::firewall_calls(firewall_call::create_manager), 0) << length;
     }
     EXPECT_EQ(fake::com_uninitialize_calls(), 1) << length;
+    expect_everything_given_back();
   }
 }
 
