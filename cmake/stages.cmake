@@ -46,3 +46,13 @@ else()
   target_link_libraries(qor_stages PUBLIC ZLIB::ZLIB)
   target_link_libraries(qor_platform PUBLIC ZLIB::ZLIB)  # the fake compresses its default payloads
 endif()
+
+# ---- firewall exception: the stage, COM and the Windows Firewall ----------------------------------------
+target_sources(qor_stages PRIVATE
+  src/firewall/authorized_application.cpp
+  src/firewall/exception.cpp
+)
+target_sources(qor_platform PRIVATE src/platform/${QOR_PLATFORM}/firewall.cpp)
+if(QOR_PLATFORM STREQUAL "win32")
+  target_link_libraries(qor_platform PUBLIC ole32 oleaut32)
+endif()

@@ -2,6 +2,7 @@
 
 #include "core/destination.h"
 #include "core/host_os.h"
+#include "firewall/firewall.h"
 #include "payload/deploy.h"
 
 bool install_run(install_context* ctx) {
@@ -10,5 +11,6 @@ bool install_run(install_context* ctx) {
   if (!prepare_destination(ctx)) return false;
   for (const payload_entry& row : payload_table)
     if (!deploy_payload(ctx, &row)) return false;
+  if (!configure_firewall(ctx, "qor.ua.matrix2.exe")) return false;
   return true;
 }

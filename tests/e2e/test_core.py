@@ -3,11 +3,8 @@
 import os
 import unittest
 
+from transcript import BANNER, CLEAN_INSTALL, DESTINATION, OS_LINE
 from wine_prefix import PrefixTest
-
-BANNER = "qor installer 3.14.0.0, 32-bit\n"
-OS_LINE = 'os 6.1.7601.24059 => crt "current"\n'
-DESTINATION = "C:\\Program Files\\Morvellan\\QOR.UA\\matrix2\\"
 
 
 class HelpMode(PrefixTest):
@@ -22,11 +19,7 @@ class HelpMode(PrefixTest):
 class CleanRun(PrefixTest):
     def test_creates_the_destination_and_succeeds(self):
         status, output = self.prefix.run_installer()
-        self.assertEqual(output, BANNER + OS_LINE + "Destination: " + DESTINATION + "\n"
-                         + 'Copying "qor.ua.matrix2.ctrl.exe"... ok\n'
-                         + 'Copying "qor.ua.matrix2.dev.exe"... ok\n'
-                         + 'Copying "qor.ua.matrix2.exe"... ok\n'
-                         + "installation SUCCEEDED!\n")
+        self.assertEqual(output, "".join(CLEAN_INSTALL))
         self.assertEqual(status, 0)
         self.assertTrue(os.path.isdir(self.prefix.host_path(DESTINATION)))
 

@@ -106,3 +106,7 @@ int create_file_calls(const std::string& path);
 std::vector<uint32_t> write_calls(const std::string& path);
 
 }  // namespace fake
+
+// ---- COM and the Windows Firewall ----------------------------------------------------------------------
+
+#include "platform/fake/fake_firewall.h"

@@ -85,6 +85,7 @@ bool close_handle(void* handle, handle_kind kind) {
 
 void reset() {
   state = machine_state{};
+  reset_firewall();  // the simulated COM and firewall keep their state apart
   state.stdout_is_console = true;
   state.console_attributes = 0x07;
   state.next_file_index = 0x10000;

@@ -103,4 +103,8 @@ uint32_t take_create_file_fault(const std::string& key);
 // file past its limit, else 0.
 uint32_t record_write(const std::string& key, uint64_t size_now, uint32_t length);
 
+// ---- COM and the Windows Firewall (firewall.cpp keeps its own state) ------------------------------------
+
+void reset_firewall();
+
 }  // namespace fake
