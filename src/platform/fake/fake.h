@@ -103,8 +103,9 @@ void script_stop(const std::string& name, uint32_t wait_hint, uint32_t stops_aft
 void script_start(const std::string& name, uint32_t wait_hint, uint32_t settles_after, uint32_t settled_state = 4,
                   uint32_t check_point_every = 0);
 
-// The manager calls a test can make fail. open_manager, enum_services and create fail for every caller;
-// the others only on the named service. Every later call fails the same way.
+// The manager calls a test can make fail. open_manager, enum_services, create and describe fail for every
+// caller; the others only on the named service. Every later call fails the same way. A status query takes
+// 1 ms of virtual time.
 enum class service_call { open_manager, enum_services, open_service, query_config, control, query_status, start,
                           create, describe };
 void fail_service_call(service_call call, uint32_t code, const std::string& name = "");

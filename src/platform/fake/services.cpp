@@ -128,7 +128,8 @@ void script_start(const std::string& name, uint32_t wait_hint, uint32_t settles_
 }
 
 void fail_service_call(service_call call, uint32_t code, const std::string& name) {
-  if (call == service_call::open_manager || call == service_call::enum_services || call == service_call::create)
+  if (call == service_call::open_manager || call == service_call::enum_services || call == service_call::create ||
+      call == service_call::describe)
     machine().manager_faults[call] = code;
   else
     find_service(name)->faults[call] = code;
@@ -277,6 +278,8 @@ bool control_service(handle service, uint32_t control, service_status* status) {
 bool query_service_status(handle service, service_status* status) {
   fake::service_handle_info* info = fake::handle_info(service, false);
   fake::log_call("QueryServiceStatus(" + (info ? info->service_name : std::string("?")) + ")");
+  // A query takes a millisecond, so a caller that polls without sleeping still sees time pass.
+  fake::machine().tick += 1;
   fake::service_record* s = fake::service_for(service, service_query_status, fake::service_call::query_status);
   if (!s) return false;
   fake::status_of(*s, status);
@@ -319,6 +322,8 @@ bool change_service_description(handle service, const char* description) {
   fake::log_call(std::string("ChangeServiceConfig2A(") + description + ")");
   fake::service_record* s = fake::service_for(service, 0x0002, fake::service_call::describe);  // SERVICE_CHANGE_CONFIG
   if (!s) return false;
+  uint32_t code = 0;
+  if (fake::manager_fault(fake::service_call::describe, &code)) return fake::fail(false, code);
   s->description = description;
   return true;
 }
