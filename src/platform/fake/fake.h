@@ -137,6 +137,7 @@ uint32_t add_process(const std::string& image_path);
 enum class process_fault { open_query, module_name, open_terminate, terminate };
 // That step fails with the code for this process (a system process, one that refuses to die).
 void fail_process(uint32_t id, process_fault fault, uint32_t code);
+// EnumProcesses fails with the code (0 too: a failure without a reason).
 void fail_enum_processes(uint32_t code);
 bool process_running(uint32_t id);
 // The buffer sizes of the EnumProcesses calls so far.

@@ -66,6 +66,7 @@ struct machine_state {
   std::map<uintptr_t, service_handle_info> service_handles;
   std::vector<std::string> service_calls;
   std::vector<process_record> processes;  // in enumeration order
+  bool enum_processes_fails;
   uint32_t enum_processes_fault;
   std::vector<uint32_t> enum_processes_sizes;
   std::map<uintptr_t, process_handle_info> process_handles;

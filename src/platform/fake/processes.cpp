@@ -44,7 +44,10 @@ uint32_t add_process(const std::string& image_path) {
 
 void fail_process(uint32_t id, process_fault fault, uint32_t code) { find_process(id)->faults[fault] = code; }
 
-void fail_enum_processes(uint32_t code) { machine().enum_processes_fault = code; }
+void fail_enum_processes(uint32_t code) {
+  machine().enum_processes_fails = true;
+  machine().enum_processes_fault = code;
+}
 
 bool process_running(uint32_t id) { return find_process(id) != nullptr; }
 
@@ -57,7 +60,7 @@ namespace plat {
 bool enum_processes(uint32_t* ids, uint32_t size, uint32_t* bytes_returned) {
   fake::machine_state& m = fake::machine();
   m.enum_processes_sizes.push_back(size);
-  if (m.enum_processes_fault) return fake::fail(false, m.enum_processes_fault);
+  if (m.enum_processes_fails) return fake::fail(false, m.enum_processes_fault);
   uint32_t filled = 0;
   for (const fake::process_record& p : m.processes) {
     if ((filled + 1) * sizeof(uint32_t) > size) break;
