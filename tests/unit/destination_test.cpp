@@ -101,7 +101,7 @@ TEST_F(destination, a_last_error_of_zero_after_a_failed_creation_counts_as_succe
   fake::add_folder("C:\\Program Files\\Morvellan");
   fake::fail_create_directory("C:\\Program Files\\Morvellan", 0);
   install_context ctx{};
-  EXPECT_TRUE(install_run(&ctx));
+  EXPECT_TRUE(run_to_destination(&ctx));
 }
 
 TEST_F(destination, lengths_up_to_259_characters_fit_and_260_is_an_internal_error_after_the_folders) {
