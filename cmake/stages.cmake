@@ -56,3 +56,23 @@ target_sources(qor_platform PRIVATE src/platform/${QOR_PLATFORM}/firewall.cpp)
 if(QOR_PLATFORM STREQUAL "win32")
   target_link_libraries(qor_platform PUBLIC ole32 oleaut32)
 endif()
+
+# ---- services and processes ----
+target_sources(qor_stages PRIVATE
+  src/services/command_line.cpp
+  src/services/discovery.cpp
+  src/services/payload_file.cpp
+  src/services/process_termination.cpp
+  src/services/registration.cpp
+  src/services/same_file.cpp
+  src/services/service_control.cpp
+  src/services/service_list.cpp
+)
+target_sources(qor_platform PRIVATE
+  src/platform/${QOR_PLATFORM}/command_line.cpp
+  src/platform/${QOR_PLATFORM}/processes.cpp
+  src/platform/${QOR_PLATFORM}/services.cpp
+)
+if(QOR_PLATFORM STREQUAL "win32")
+  target_link_libraries(qor_platform PUBLIC advapi32 shell32)
+endif()

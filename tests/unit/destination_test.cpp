@@ -3,6 +3,7 @@
 
 #include "core/console.h"
 #include "core/destination.h"
+#include "core/host_os.h"
 #include "core/install.h"
 #include "core/path.h"
 #include "fake_machine.h"
@@ -15,11 +16,10 @@ const char* const os_line = "os 6.1.7601.24059 => crt \"current\"\n";
 // the value, "\", and "Morvellan\QOR.UA\matrix2\" (25 characters).
 std::string program_files_for_destination(size_t length) { return "C:\\" + std::string(length - 26 - 3, 'x'); }
 
-// The console text up to the destination's line; the stages after it add their own lines.
-std::string text_through_destination() {
-  std::string text = fake::console_text();
-  size_t line = text.find("Destination: ");
-  return line == std::string::npos ? text : text.substr(0, text.find('\n', line) + 1);
+// The run up to and including the destination, without the stages after it that print lines of their own.
+bool run_to_destination(install_context* ctx) {
+  classify_host_os(ctx);
+  return read_program_files(ctx) && prepare_destination(ctx);
 }
 
 struct program_files_case {
@@ -34,9 +34,9 @@ TEST_P(program_files_value, gives_the_destination_and_creates_its_three_folders)
   const program_files_case& c = GetParam();
   fake::set_env("ProgramFiles", c.value);
   install_context ctx{};
-  EXPECT_TRUE(install_run(&ctx));
+  EXPECT_TRUE(run_to_destination(&ctx));
   EXPECT_STREQ(ctx.destination, c.destination);
-  EXPECT_EQ(text_through_destination(), std::string(os_line) + "Destination: " + c.destination + "\n");
+  EXPECT_EQ(console_runs(), std::vector<console_run>{info(std::string(os_line) + "Destination: " + c.destination + "\n")});
   EXPECT_TRUE(fake::folder_exists(c.destination));
 }
 
@@ -54,10 +54,9 @@ using destination = fresh_machine;
 TEST_F(destination, existing_folders_are_fine_and_only_the_destination_line_is_printed) {
   fake::add_folder("C:\\Program Files\\Morvellan\\QOR.UA\\matrix2");
   install_context ctx{};
-  EXPECT_TRUE(install_run(&ctx));
-  EXPECT_EQ(text_through_destination(),
-            std::string(os_line) + "Destination: C:\\Program Files\\Morvellan\\QOR.UA\\matrix2\\\n");
-  EXPECT_EQ(console_runs().size(), 1u);  // all of it at info level
+  EXPECT_TRUE(run_to_destination(&ctx));
+  EXPECT_EQ(console_runs(),
+            std::vector<console_run>{info(std::string(os_line) + "Destination: C:\\Program Files\\Morvellan\\QOR.UA\\matrix2\\\n")});
 }
 
 TEST_F(destination, an_absent_program_files_variable_fails_with_its_code) {
@@ -102,7 +101,7 @@ TEST_F(destination, a_last_error_of_zero_after_a_failed_creation_counts_as_succe
   fake::add_folder("C:\\Program Files\\Morvellan");
   fake::fail_create_directory("C:\\Program Files\\Morvellan", 0);
   install_context ctx{};
-  EXPECT_TRUE(install_run(&ctx));
+  EXPECT_TRUE(run_to_destination(&ctx));
 }
 
 TEST_F(destination, lengths_up_to_259_characters_fit_and_260_is_an_internal_error_after_the_folders) {
@@ -112,8 +111,7 @@ TEST_F(destination, lengths_up_to_259_characters_fit_and_260_is_an_internal_erro
     fake::add_folder(pf);
     fake::set_env("ProgramFiles", pf);
     install_context ctx{};
-    // Only the destination is checked: it leaves no room for a payload's file name.
-    EXPECT_TRUE(read_program_files(&ctx) && prepare_destination(&ctx)) << length;
+    EXPECT_TRUE(run_to_destination(&ctx)) << length;
     EXPECT_EQ(strlen(ctx.destination), length);
   }
   fake::reset();

@@ -105,6 +105,71 @@ int create_file_calls(const std::string& path);
 // WriteFile calls on this file so far, failed ones included: the length each one asked to write.
 std::vector<uint32_t> write_calls(const std::string& path);
 
+
+// ---- services --------------------------------------------------------------------------------------------
+// A service manager whose services keep the order they were added in (the enumeration order). A new
+// service is stopped, of type own process, demand start, and answers a stop or a start at once: the reply
+// to the stop request already says stopped, the first query after the start says running.
+
+constexpr uint32_t never = 0xFFFFFFFF;
+
+void add_service(const std::string& name, const std::string& binary_path, uint32_t state = 1,
+                 const std::string& display_name = "");
+// A stop request makes the service stop pending with this wait hint; it is stopped `stops_after` ms later
+// (0: at once, in the reply; never: it stays pending).
+void script_stop(const std::string& name, uint32_t wait_hint, uint32_t stops_after);
+// A start makes the service start pending with this wait hint; `settles_after` ms later (never: not at all)
+// its state becomes `settled_state` (running, or stopped for a service that stops again). Meanwhile the
+// check point rises by one every `check_point_every` ms (0: it stays 0).
+void script_start(const std::string& name, uint32_t wait_hint, uint32_t settles_after, uint32_t settled_state = 4,
+                  uint32_t check_point_every = 0);
+
+// The manager calls a test can make fail. open_manager, enum_services, create and describe fail for every
+// caller; the others only on the named service. Every later call fails the same way. A status query takes
+// 1 ms of virtual time.
+enum class service_call { open_manager, enum_services, open_service, query_config, control, query_status, start,
+                          create, describe };
+void fail_service_call(service_call call, uint32_t code, const std::string& name = "");
+// EnumServicesStatusA as Wine answers a buffer that cannot hold every service: FALSE with 234, the resume
+// handle left where it was, and the entries without names.
+void enum_services_like_wine(bool on);
+
+struct service_view {
+  bool exists;
+  std::string display_name;
+  std::string binary_path;
+  std::string description;
+  std::string account;  // empty: the local system account
+  uint32_t type;
+  uint32_t start_type;
+  uint32_t error_control;
+  uint32_t state;  // as a query would report it now
+};
+service_view service(const std::string& name);
+// The manager calls made so far, one line each, such as "OpenSCManagerW(0x000f003f)",
+// "OpenServiceA(Alpha, 0x00000024)", "ControlService(Alpha, 1)", "CloseServiceHandle(Alpha)" and
+// "CloseServiceHandle(manager)".
+const std::vector<std::string>& service_calls();
+
+// ---- processes -------------------------------------------------------------------------------------------
+
+// A running process of this executable path (as it was launched); ids are given out as 4, 8, 12, ...
+uint32_t add_process(const std::string& image_path);
+enum class process_fault { open_query, module_name, open_terminate, terminate };
+// That step fails with the code for this process (a system process, one that refuses to die).
+void fail_process(uint32_t id, process_fault fault, uint32_t code);
+// EnumProcesses fails with the code (0 too: a failure without a reason).
+void fail_enum_processes(uint32_t code);
+bool process_running(uint32_t id);
+// The buffer sizes of the EnumProcesses calls so far.
+const std::vector<uint32_t>& enum_processes_sizes();
+
+// ---- local heap ------------------------------------------------------------------------------------------
+// LocalAlloc blocks count among open_handles() until LocalFree.
+
+// The nth LocalAlloc from now (1: the next one) fails with 8.
+void fail_local_alloc(int nth);
+
 }  // namespace fake
 
 // ---- COM and the Windows Firewall ----------------------------------------------------------------------

@@ -9,6 +9,7 @@
 
 #include "platform/clock.h"
 #include "platform/fake/fake.h"
+#include "platform/fake/service_database.h"
 #include "platform/version.h"
 
 namespace fake {
@@ -27,7 +28,7 @@ struct open_file {
   uint32_t share_mode;
 };
 
-enum class handle_kind { none, file, service_manager, service, process };
+enum class handle_kind { none, file, service_manager, service, process, local_memory };
 
 struct machine_state {
   uint32_t last_error;
@@ -65,6 +66,19 @@ struct machine_state {
   std::map<std::string, std::pair<uint64_t, uint32_t>> write_faults;  // path -> (bytes it may hold, code)
   std::map<std::string, int> create_file_calls;  // by normalised path
   std::map<std::string, std::vector<uint32_t>> write_calls;  // by normalised path: each call's length
+
+  // ---- services, processes, local heap ----
+  std::vector<service_record> services;  // in enumeration order
+  std::map<service_call, uint32_t> manager_faults;  // open_manager, enum_services, create
+  bool enum_services_like_wine;
+  std::map<uintptr_t, service_handle_info> service_handles;
+  std::vector<std::string> service_calls;
+  std::vector<process_record> processes;  // in enumeration order
+  bool enum_processes_fails;
+  uint32_t enum_processes_fault;
+  std::vector<uint32_t> enum_processes_sizes;
+  std::map<uintptr_t, process_handle_info> process_handles;
+  int local_alloc_failure_countdown;  // 0: none; n: the nth LocalAlloc from now fails
 };
 
 machine_state& machine();

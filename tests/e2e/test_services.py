@@ -1,0 +1,117 @@
+"""Services and processes under Wine's real service manager: registration, discovery, stop and restart,
+and killing a process that runs a payload file. Copies of Wine's own programs stand in for the payloads:
+spoolsv.exe is a real service program, cmd.exe a process that can be left running."""
+
+import os
+import re
+import shutil
+import subprocess
+import time
+import unittest
+
+from wine_prefix import PrefixTest
+
+BANNER = "qor installer 3.14.0.0, 32-bit\n"
+OS_LINE = 'os 6.1.7601.24059 => crt "current"\n'
+DESTINATION = "C:\\Program Files\\Morvellan\\QOR.UA\\matrix2\\"
+HEAD = BANNER + OS_LINE + "Destination: " + DESTINATION + "\n"
+SERVER = DESTINATION + "qor.ua.matrix2.exe"
+SERVICE_KEY = r"HKLM\System\CurrentControlSet\Services\ZEVAREVI.MATRIX2"
+
+
+class ServicePrefixTest(PrefixTest):
+    def stage(self, system_program, payload_name):
+        """Copies one of Wine's programs into the destination under a payload's name."""
+        folder = self.prefix.host_path(DESTINATION.rstrip("\\"))
+        os.makedirs(folder, exist_ok=True)
+        shutil.copy(self.prefix.host_path("C:\\windows\\system32\\" + system_program),
+                    os.path.join(folder, payload_name))
+
+    def service_values(self, key=SERVICE_KEY):
+        done = self.prefix.wine("reg", "query", key)
+        values = {}
+        for line in done.stdout.decode("latin-1").splitlines():
+            parts = line.split(None, 2)
+            if len(parts) == 3 and parts[1].startswith("REG_"):
+                values[parts[0]] = parts[2]
+        return values
+
+
+class Registration(ServicePrefixTest):
+    def test_a_clean_install_registers_and_starts_the_server_and_a_second_run_restarts_it(self):
+        self.stage("spoolsv.exe", "qor.ua.matrix2.exe")
+        status, output = self.prefix.run_installer()
+        self.assertEqual(output, HEAD
+                         + 'Discovering services for "qor.ua.matrix2.exe"...\n'
+                         + 'Checking processes for "qor.ua.matrix2.exe"...\n'
+                         + 'Registering service "ZEVAREVI.MATRIX2"... ok\n'
+                         + "Will start services...\n"
+                         + '  service "ZEVAREVI.MATRIX2"... ok\n'
+                         + "installation SUCCEEDED!\n")
+        self.assertEqual(status, 0)
+        values = self.service_values()
+        self.assertEqual(values.get("ImagePath"), '"' + SERVER + '"')
+        self.assertEqual(values.get("Start"), "0x2")
+        self.assertEqual(values.get("Type"), "0x10")
+        self.assertEqual(values.get("ObjectName"), "LocalSystem")
+        self.assertEqual(values.get("DisplayName"), "qor VARAV server for MAZAK MAZATROL MATRIX2")
+
+        status, output = self.prefix.run_installer()
+        self.assertEqual(output, HEAD
+                         + 'Discovering services for "qor.ua.matrix2.exe"...\n'
+                         + "  ZEVAREVI.MATRIX2 -> running\n"
+                         + "Will stop services...\n"
+                         + '  service "ZEVAREVI.MATRIX2"... ok\n'
+                         + 'Checking processes for "qor.ua.matrix2.exe"...\n'
+                         + "Other services were already registered. Will not register any new!\n"
+                         + "Will start services...\n"
+                         + '  service "ZEVAREVI.MATRIX2"... ok\n'
+                         + "installation SUCCEEDED!\n")
+        self.assertEqual(status, 0)
+
+    def test_the_service_name_taken_by_another_file_fails_before_any_start(self):
+        self.prefix.wine("sc", "create", "ZEVAREVI.MATRIX2", "binPath=", "C:\\windows\\system32\\spoolsv.exe")
+        status, output = self.prefix.run_installer()
+        self.assertEqual(output, HEAD + 'Registering service "ZEVAREVI.MATRIX2"... failed: 0x00000431\n'
+                         + "installation FAILED.\n")
+        self.assertEqual(status, 1)
+        self.assertEqual(self.service_values().get("ImagePath"), "C:\\windows\\system32\\spoolsv.exe")
+
+
+class Discovery(ServicePrefixTest):
+    def test_a_stopped_service_of_the_server_file_is_listed_left_stopped_and_not_registered_again(self):
+        self.stage("spoolsv.exe", "qor.ua.matrix2.exe")
+        done = self.prefix.wine("sc", "create", "Staged.Server", "binPath=", '"' + SERVER + '" -instance 2')
+        self.assertEqual(done.returncode, 0, done.stdout)
+        status, output = self.prefix.run_installer()
+        self.assertEqual(output, HEAD
+                         + 'Discovering services for "qor.ua.matrix2.exe"...\n'
+                         + "  Staged.Server -> stopped\n"
+                         + 'Checking processes for "qor.ua.matrix2.exe"...\n'
+                         + "Other services were already registered. Will not register any new!\n"
+                         + "installation SUCCEEDED!\n")
+        self.assertEqual(status, 0)
+        self.assertEqual(self.service_values(), {})  # ZEVAREVI.MATRIX2 was not created
+
+
+class ProcessTermination(ServicePrefixTest):
+    def test_a_process_started_from_a_payload_file_is_killed(self):
+        self.stage("cmd.exe", "qor.ua.matrix2.ctrl.exe")
+        # Left alone, this process runs for about 100 seconds.
+        tool = subprocess.Popen(["wine", DESTINATION + "qor.ua.matrix2.ctrl.exe", "/c", "ping -n 100 127.0.0.1 >nul"],
+                                env=self.prefix.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
+        self.addCleanup(tool.kill)
+        time.sleep(3)
+        status, output = self.prefix.run_installer()
+        self.assertRegex(output, "^" + re.escape(HEAD
+                         + 'Discovering services for "qor.ua.matrix2.ctrl.exe"...\n'
+                         + 'Checking processes for "qor.ua.matrix2.ctrl.exe"...\n')
+                         + r"  will kill process [1-9][0-9]*\.\.\. ok\n"
+                         + re.escape('Registering service "ZEVAREVI.MATRIX2"... ok\n'))
+        self.assertEqual(status, 0)
+        self.assertEqual(tool.wait(timeout=30), 0)  # TerminateProcess's exit code, long before ping ends
+
+
+if __name__ == "__main__":
+    unittest.main()
