@@ -1,5 +1,6 @@
 #include "core/install.h"
 
+#include "cert/certificate.h"
 #include "core/destination.h"
 #include "core/host_os.h"
 
@@ -7,5 +8,7 @@ bool install_run(install_context* ctx) {
   classify_host_os(ctx);
   if (!read_program_files(ctx)) return false;
   if (!prepare_destination(ctx)) return false;
+
+  if (!generate_default_certificate(ctx)) return false;
   return true;
 }

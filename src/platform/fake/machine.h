@@ -27,6 +27,12 @@ struct open_file {
   uint32_t share_mode;
 };
 
+// A stream opened through stream_open: a file handle plus the runtime's translation mode.
+struct open_stream {
+  std::string key;  // the node's normalised path
+  bool text;        // "\n" goes to the file as "\r\n"
+};
+
 enum class handle_kind { none, file, service_manager, service, process };
 
 struct machine_state {
@@ -57,6 +63,11 @@ struct machine_state {
 
   std::map<uintptr_t, handle_kind> handles;
   uintptr_t next_handle;
+
+  // ---- C runtime file streams (default certificate) ----
+  std::map<uintptr_t, open_stream> streams;  // by the file handle a stream writes through
+  std::map<std::string, uint32_t> stream_open_faults;  // by normalised path: fopen fails with this code
+  std::map<std::string, size_t> stream_size_limits;  // by normalised path: bytes the file can hold
 };
 
 machine_state& machine();
