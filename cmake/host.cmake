@@ -8,7 +8,7 @@ target_link_libraries(unit_tests PRIVATE qor_stages GTest::gtest_main)
 gtest_discover_tests(unit_tests PROPERTIES LABELS unit DISCOVERY_TIMEOUT 60)
 
 # ---- default certificate: the unit tests watch the stage's Mbed TLS calls (tests/unit/mbedtls_trace.h) ------
-target_sources(unit_tests PRIVATE tests/unit/mbedtls_trace.cpp)
+target_sources(unit_tests PRIVATE tests/unit/mbedtls_trace.cpp tests/unit/certificate_inspect.cpp)
 foreach(call
     mbedtls_pk_init mbedtls_pk_info_from_type mbedtls_pk_setup mbedtls_pk_free
     mbedtls_ctr_drbg_init mbedtls_ctr_drbg_seed mbedtls_ctr_drbg_free mbedtls_entropy_init mbedtls_entropy_free
