@@ -9,7 +9,7 @@
 set -eu
 
 version=2.28.3
-prefix_root=${QOR_MBEDTLS_ROOT:-/opt/qor/mbedtls-$version}
+prefix_root=/opt/qor/mbedtls-$version
 repo=$(cd "$(dirname "$0")/.." && pwd)
 triplets=(x86_64-w64-mingw32 i686-w64-mingw32)
 
@@ -37,8 +37,8 @@ ensure_deb_src() {
 # configuration at build time, and those are left out here: the Windows builds keep upstream's defaults.
 fetch_source() {
   local work=$1
-  (cd "$work" && apt-get source --download-only -qq "mbedtls=$version-*" 2>/dev/null >/dev/null ||
-     apt-get source --download-only -qq mbedtls 2>/dev/null >/dev/null) || true
+  # As root apt warns that it downloads unsandboxed; that is expected here.
+  (cd "$work" && apt-get source --download-only -qq mbedtls >/dev/null 2>&1) || true
   local dsc
   dsc=$(ls "$work"/mbedtls_"$version"-*.dsc 2>/dev/null | head -n 1)
   if [ -z "$dsc" ]; then
