@@ -76,3 +76,13 @@ target_sources(qor_platform PRIVATE
 if(QOR_PLATFORM STREQUAL "win32")
   target_link_libraries(qor_platform PUBLIC advapi32 shell32)
 endif()
+
+# ---- default certificate: the certificate stage, the runtime's file streams, Mbed TLS -------------------
+include(${CMAKE_CURRENT_LIST_DIR}/mbedtls.cmake)
+target_sources(qor_stages PRIVATE
+  src/cert/default_certificate.cpp
+  src/cert/pem_file.cpp
+  src/cert/self_signed.cpp
+)
+target_sources(qor_platform PRIVATE src/platform/${QOR_PLATFORM}/text_file.cpp)
+target_link_libraries(qor_stages PUBLIC mbedtls::x509)

@@ -11,6 +11,8 @@ packages=(
   libmbedtls-dev
   openssl python3 file
   wine wine64
+  # Mbed TLS for the Windows builds is built from Debian's source package (scripts/build-mbedtls.sh).
+  dpkg-dev
 )
 
 missing=()
@@ -32,3 +34,6 @@ if dpkg-query -W -f='${Status}' wine32 2>/dev/null | grep -q "install ok install
   exit 1
 fi
 echo "setup: all packages present"
+
+# Mbed TLS 2.28 for the two Windows builds: built once from Debian's sources, then reused.
+"$(dirname "$0")/build-mbedtls.sh"

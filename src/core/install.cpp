@@ -1,5 +1,6 @@
 #include "core/install.h"
 
+#include "cert/certificate.h"
 #include "core/destination.h"
 #include "core/host_os.h"
 #include "firewall/firewall.h"
@@ -46,6 +47,7 @@ bool install_run(install_context* ctx) {
   stop_running_services(ctx);
   if (!terminate_all_payload_processes(ctx)) return false;
   if (!deploy_all_payloads(ctx)) return false;
+  if (!generate_default_certificate(ctx)) return false;
   if (!register_service(ctx, server_file, "ZEVAREVI.MATRIX2", "qor VARAV server for MAZAK MAZATROL MATRIX2", "", ""))
     return false;
   if (!configure_firewall(ctx, server_file)) return false;

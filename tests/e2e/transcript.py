@@ -7,6 +7,11 @@ DESTINATION = "C:\\Program Files\\Morvellan\\QOR.UA\\matrix2\\"
 DESTINATION_LINE = "Destination: " + DESTINATION + "\n"
 PAYLOAD_NAMES = ["qor.ua.matrix2.ctrl.exe", "qor.ua.matrix2.dev.exe", "qor.ua.matrix2.exe"]
 COPYING_OK = "".join('Copying "%s"... ok\n' % name for name in PAYLOAD_NAMES)
+CERTIFICATE_OK = "Generating default certificate... ok\n"
+CERTIFICATE_SKIPPED = "Generating default certificate...\n  default certificate exists already. Will skip.\n"
+REGISTERING_OK = 'Registering service "ZEVAREVI.MATRIX2"... ok\n'
+ALREADY_REGISTERED = "Other services were already registered. Will not register any new!\n"
+STARTING_SERVER_OK = 'Will start services...\n  service "ZEVAREVI.MATRIX2"... ok\n'
 FIREWALL_START = "Will configure firewall...\n"
 FIREWALL_EXCEPTION = '  exception for "qor.ua.matrix2.exe"...'
 FIREWALL_OK = FIREWALL_START + FIREWALL_EXCEPTION + " ok\n"
@@ -14,7 +19,8 @@ SUCCEEDED = "installation SUCCEEDED!\n"
 FAILED = "installation FAILED.\n"
 
 # A run on a machine where nothing of the product exists yet.
-CLEAN_INSTALL = [BANNER, OS_LINE, DESTINATION_LINE, COPYING_OK, FIREWALL_OK, SUCCEEDED]
+CLEAN_INSTALL = [BANNER, OS_LINE, DESTINATION_LINE, COPYING_OK, CERTIFICATE_OK, REGISTERING_OK, FIREWALL_OK,
+                 STARTING_SERVER_OK, SUCCEEDED]
 
 
 def firewall_warning(hresult):

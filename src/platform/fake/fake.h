@@ -170,6 +170,17 @@ const std::vector<uint32_t>& enum_processes_sizes();
 // The nth LocalAlloc from now (1: the next one) fails with 8.
 void fail_local_alloc(int nth);
 
+// ---- C runtime file streams (default certificate) -------------------------------------------------------
+// fopen with "w" creates or truncates the file through CreateFileA (sharing read and write, as the runtime
+// does), so every rule of files holds for streams too; a text-mode stream stores each "\n" as "\r\n",
+// byte for byte what the Windows runtime writes. A stream's file counts among open_files() until closed.
+
+// fopen of this path returns null, with the code as the last error.
+void fail_stream_open(const std::string& path, uint32_t code);
+// The file at this path cannot grow past `bytes`: fwrite stores what fits of its (translated) text and
+// reports the elements stored whole, like a disk that fills up.
+void limit_stream_file_size(const std::string& path, size_t bytes);
+
 }  // namespace fake
 
 // ---- COM and the Windows Firewall ----------------------------------------------------------------------

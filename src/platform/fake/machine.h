@@ -30,6 +30,14 @@ struct open_file {
 
 enum class handle_kind { none, file, service_manager, service, process, local_memory };
 
+// A stream opened through stream_open: a file handle plus the runtime's translation mode.
+struct open_stream {
+  std::string key;  // the node's normalised path
+  bool text;        // "\n" goes to the file as "\r\n"
+};
+
+enum class handle_kind { none, file, service_manager, service, process };
+
 struct machine_state {
   uint32_t last_error;
 
@@ -79,6 +87,11 @@ struct machine_state {
   std::vector<uint32_t> enum_processes_sizes;
   std::map<uintptr_t, process_handle_info> process_handles;
   int local_alloc_failure_countdown;  // 0: none; n: the nth LocalAlloc from now fails
+
+  // ---- C runtime file streams (default certificate) ----
+  std::map<uintptr_t, open_stream> streams;  // by the file handle a stream writes through
+  std::map<std::string, uint32_t> stream_open_faults;  // by normalised path: fopen fails with this code
+  std::map<std::string, size_t> stream_size_limits;  // by normalised path: bytes the file can hold
 };
 
 machine_state& machine();
