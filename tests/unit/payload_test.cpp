@@ -253,49 +253,4 @@ TEST_F(payload, folders_in_a_file_name_are_created_first_and_their_failure_ends_
   EXPECT_EQ(fake::create_file_calls(std::string(destination) + "tools\\bin\\ctrl.exe"), 0);
 }
 
-// ---- the installation sequence -------------------------------------------------------------------------
-
-const char* const head = "os 6.1.7601.24059 => crt \"current\"\nDestination: C:\\Program Files\\Morvellan\\QOR.UA\\matrix2\\\n";
-
-TEST_F(payload, a_clean_installation_copies_the_three_files_in_table_order) {
-  EXPECT_TRUE(install_run(&ctx));
-  // Only this stage's lines: the stages after it print their own.
-  std::string expected = std::string(head) +
-                         "Copying \"qor.ua.matrix2.ctrl.exe\"... ok\n"
-                         "Copying \"qor.ua.matrix2.dev.exe\"... ok\n"
-                         "Copying \"qor.ua.matrix2.exe\"... ok\n";
-  EXPECT_EQ(fake::console_text().substr(0, expected.size()), expected);
-  EXPECT_EQ(console_runs().size(), 1u);
-  EXPECT_EQ(fake::file_data(ctrl_path), fake::default_payload(101));
-  EXPECT_EQ(fake::file_data(dev_path), fake::default_payload(102));
-  EXPECT_EQ(fake::file_data(server_path), fake::default_payload(103));
-}
-
-TEST_F(payload, the_installation_stops_at_the_first_payload_that_fails) {
-  fake::add_file(server_path, "previous server");
-  fake::add_resource(1001, 102, "corrupt");
-  EXPECT_FALSE(install_run(&ctx));
-  EXPECT_EQ(console_runs(), (std::vector<console_run>{info(std::string(head) +
-                                                           "Copying \"qor.ua.matrix2.ctrl.exe\"... ok\n"
-                                                           "Copying \"qor.ua.matrix2.dev.exe\"..."),
-                                                      error(" failed: 0x00000570\n")}));
-  EXPECT_EQ(fake::file_data(ctrl_path), fake::default_payload(101));
-  EXPECT_TRUE(fake::file_exists(dev_path));
-  EXPECT_EQ(fake::file_data(dev_path), "");
-  EXPECT_EQ(fake::file_data(server_path), "previous server");
-  EXPECT_EQ(fake::create_file_calls(server_path), 0);
-}
-
-TEST_F(payload, a_file_locked_for_ever_ends_the_installation_after_three_retries) {
-  fake::fail_create_file(dev_path, 32);
-  EXPECT_FALSE(install_run(&ctx));
-  EXPECT_EQ(console_runs(), (std::vector<console_run>{info(std::string(head) +
-                                                           "Copying \"qor.ua.matrix2.ctrl.exe\"... ok\n"
-                                                           "Copying \"qor.ua.matrix2.dev.exe\"..." +
-                                                           retry_line + retry_line + retry_line),
-                                                      error(" failed: 0x00000020\n")}));
-  EXPECT_FALSE(fake::file_exists(server_path));
-  EXPECT_EQ(fake::tick_count(), 100000u + 15000u);
-}
-
 }  // namespace

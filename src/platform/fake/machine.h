@@ -36,8 +36,6 @@ struct open_stream {
   bool text;        // "\n" goes to the file as "\r\n"
 };
 
-enum class handle_kind { none, file, service_manager, service, process };
-
 struct machine_state {
   uint32_t last_error;
 
