@@ -1,6 +1,7 @@
 """Services and processes under Wine's real service manager: registration, discovery, stop and restart,
-and killing a process that runs a payload file. Copies of Wine's own programs stand in for the payloads:
-spoolsv.exe is a real service program, cmd.exe a process that can be left running."""
+and killing a process that runs a payload file. Copies of Wine's own programs are put where a payload goes
+before a run, as an earlier installation would have left it: spoolsv.exe is a real service program, cmd.exe
+a process that can be left running. The run then replaces them with the installer's own files."""
 
 import os
 import re
@@ -9,12 +10,12 @@ import subprocess
 import time
 import unittest
 
+from transcript import (ALREADY_REGISTERED, BANNER, CERTIFICATE_OK, CERTIFICATE_SKIPPED, COPYING_OK, DESTINATION,
+                        DESTINATION_LINE, FAILED, FIREWALL_OK, OS_LINE, PAYLOAD_NAMES, REGISTERING_OK,
+                        STARTING_SERVER_OK, SUCCEEDED)
 from wine_prefix import PrefixTest
 
-BANNER = "qor installer 3.14.0.0, 32-bit\n"
-OS_LINE = 'os 6.1.7601.24059 => crt "current"\n'
-DESTINATION = "C:\\Program Files\\Morvellan\\QOR.UA\\matrix2\\"
-HEAD = BANNER + OS_LINE + "Destination: " + DESTINATION + "\n"
+HEAD = BANNER + OS_LINE + DESTINATION_LINE
 SERVER = DESTINATION + "qor.ua.matrix2.exe"
 SERVICE_KEY = r"HKLM\System\CurrentControlSet\Services\ZEVAREVI.MATRIX2"
 
@@ -44,10 +45,7 @@ class Registration(ServicePrefixTest):
         self.assertEqual(output, HEAD
                          + 'Discovering services for "qor.ua.matrix2.exe"...\n'
                          + 'Checking processes for "qor.ua.matrix2.exe"...\n'
-                         + 'Registering service "ZEVAREVI.MATRIX2"... ok\n'
-                         + "Will start services...\n"
-                         + '  service "ZEVAREVI.MATRIX2"... ok\n'
-                         + "installation SUCCEEDED!\n")
+                         + COPYING_OK + CERTIFICATE_OK + REGISTERING_OK + FIREWALL_OK + STARTING_SERVER_OK + SUCCEEDED)
         self.assertEqual(status, 0)
         values = self.service_values()
         self.assertEqual(values.get("ImagePath"), '"' + SERVER + '"')
@@ -58,22 +56,20 @@ class Registration(ServicePrefixTest):
 
         status, output = self.prefix.run_installer()
         self.assertEqual(output, HEAD
-                         + 'Discovering services for "qor.ua.matrix2.exe"...\n'
+                         + "".join('Discovering services for "%s"...\n' % name for name in PAYLOAD_NAMES)
                          + "  ZEVAREVI.MATRIX2 -> running\n"
                          + "Will stop services...\n"
                          + '  service "ZEVAREVI.MATRIX2"... ok\n'
-                         + 'Checking processes for "qor.ua.matrix2.exe"...\n'
-                         + "Other services were already registered. Will not register any new!\n"
-                         + "Will start services...\n"
-                         + '  service "ZEVAREVI.MATRIX2"... ok\n'
-                         + "installation SUCCEEDED!\n")
+                         + "".join('Checking processes for "%s"...\n' % name for name in PAYLOAD_NAMES)
+                         + COPYING_OK + CERTIFICATE_SKIPPED + ALREADY_REGISTERED + FIREWALL_OK + STARTING_SERVER_OK
+                         + SUCCEEDED)
         self.assertEqual(status, 0)
 
     def test_the_service_name_taken_by_another_file_fails_before_any_start(self):
         self.prefix.wine("sc", "create", "ZEVAREVI.MATRIX2", "binPath=", "C:\\windows\\system32\\spoolsv.exe")
         status, output = self.prefix.run_installer()
-        self.assertEqual(output, HEAD + 'Registering service "ZEVAREVI.MATRIX2"... failed: 0x00000431\n'
-                         + "installation FAILED.\n")
+        self.assertEqual(output, HEAD + COPYING_OK + CERTIFICATE_OK
+                         + 'Registering service "ZEVAREVI.MATRIX2"... failed: 0x00000431\n' + FAILED)
         self.assertEqual(status, 1)
         self.assertEqual(self.service_values().get("ImagePath"), "C:\\windows\\system32\\spoolsv.exe")
 
@@ -88,8 +84,7 @@ class Discovery(ServicePrefixTest):
                          + 'Discovering services for "qor.ua.matrix2.exe"...\n'
                          + "  Staged.Server -> stopped\n"
                          + 'Checking processes for "qor.ua.matrix2.exe"...\n'
-                         + "Other services were already registered. Will not register any new!\n"
-                         + "installation SUCCEEDED!\n")
+                         + COPYING_OK + CERTIFICATE_OK + ALREADY_REGISTERED + FIREWALL_OK + SUCCEEDED)
         self.assertEqual(status, 0)
         self.assertEqual(self.service_values(), {})  # ZEVAREVI.MATRIX2 was not created
 
@@ -108,7 +103,8 @@ class ProcessTermination(ServicePrefixTest):
                          + 'Discovering services for "qor.ua.matrix2.ctrl.exe"...\n'
                          + 'Checking processes for "qor.ua.matrix2.ctrl.exe"...\n')
                          + r"  will kill process [1-9][0-9]*\.\.\. ok\n"
-                         + re.escape('Registering service "ZEVAREVI.MATRIX2"... ok\n'))
+                         + re.escape(COPYING_OK + CERTIFICATE_OK + REGISTERING_OK + FIREWALL_OK + STARTING_SERVER_OK
+                                     + SUCCEEDED) + "$")
         self.assertEqual(status, 0)
         self.assertEqual(tool.wait(timeout=30), 0)  # TerminateProcess's exit code, long before ping ends
 
