@@ -24,6 +24,7 @@ endif()
 target_include_directories(qor_platform PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_link_libraries(qor_stages PUBLIC qor_platform)
 if(QOR_PLATFORM STREQUAL "win32")
+  target_sources(qor_platform PRIVATE src/platform/win32/system_library.cpp)
   target_link_libraries(qor_platform PUBLIC shlwapi)
 endif()
 

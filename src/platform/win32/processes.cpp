@@ -4,6 +4,8 @@
 // are resolved on first use, from kernel32 where it has them, else from System32's psapi.dll.
 #include <windows.h>
 
+#include "platform/win32/system_library.h"
+
 #include "platform/processes.h"
 
 namespace plat {
@@ -22,17 +24,6 @@ process_api api;
 
 FARPROC find(HMODULE module, const char* name) { return module ? GetProcAddress(module, name) : nullptr; }
 
-HMODULE load_psapi_from_system32() {
-  HMODULE module = LoadLibraryExW(L"psapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-  if (module || GetLastError() != ERROR_INVALID_PARAMETER) return module;
-  // Systems without the search flags: name the file in the system folder itself.
-  wchar_t path[MAX_PATH];
-  UINT length = GetSystemDirectoryW(path, MAX_PATH);
-  if (length == 0 || length + 11 > MAX_PATH) return nullptr;
-  lstrcpyW(path + length, L"\\psapi.dll");
-  return LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-}
-
 // Resolved once; a loaded psapi.dll stays loaded for the life of the process.
 const process_api& resolve() {
   if (api.loaded) return api;
@@ -41,7 +32,7 @@ const process_api& resolve() {
   FARPROC enum_proc = find(kernel, "K32EnumProcesses");
   FARPROC name_proc = find(kernel, "K32GetModuleFileNameExA");
   if (!enum_proc || !name_proc) {
-    HMODULE psapi = load_psapi_from_system32();
+    HMODULE psapi = win32::load_system_library(L"psapi.dll");
     enum_proc = find(psapi, "EnumProcesses");
     name_proc = find(psapi, "GetModuleFileNameExA");
   }

@@ -3,6 +3,8 @@
 // here, on first use, from System32 only.
 #include <windows.h>
 
+#include "platform/win32/system_library.h"
+
 #include "platform/version.h"
 
 namespace plat {
@@ -21,22 +23,11 @@ struct version_api {
 
 version_api api;
 
-HMODULE load_from_system32() {
-  HMODULE module = LoadLibraryExW(L"version.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-  if (module || GetLastError() != ERROR_INVALID_PARAMETER) return module;
-  // Systems without the search flags: name the file in the system folder itself.
-  wchar_t path[MAX_PATH];
-  UINT length = GetSystemDirectoryW(path, MAX_PATH);
-  if (length == 0 || length + 13 > MAX_PATH) return nullptr;
-  lstrcpyW(path + length, L"\\version.dll");
-  return LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-}
-
 // Resolved once; the module stays loaded for the life of the process.
 const version_api& resolve() {
   if (api.loaded) return api;
   api.loaded = true;
-  HMODULE module = load_from_system32();
+  HMODULE module = win32::load_system_library(L"version.dll");
   if (!module) return api;
   api.get_size = reinterpret_cast<size_fn>(reinterpret_cast<void*>(GetProcAddress(module, "GetFileVersionInfoSizeA")));
   api.get_info = reinterpret_cast<info_fn>(reinterpret_cast<void*>(GetProcAddress(module, "GetFileVersionInfoA")));
