@@ -17,6 +17,10 @@ if(benchmark_FOUND)
   target_link_libraries(extract_bench PRIVATE benchmark::benchmark ZLIB::ZLIB)
 endif()
 
+# ---- key and certificate timing: one run of the certificate stage as a whole process (see README) --------
+add_executable(cert_once bench/cert_once.cpp)
+target_link_libraries(cert_once PRIVATE qor_stages)
+
 # ---- default certificate: the unit tests watch the stage's Mbed TLS calls (tests/unit/mbedtls_trace.h) ------
 target_sources(unit_tests PRIVATE tests/unit/mbedtls_trace.cpp tests/unit/certificate_inspect.cpp)
 foreach(call
