@@ -25,10 +25,17 @@ all_installed() {
 # binary entries.
 ensure_deb_src() {
   local list=/etc/apt/sources.list.d/qor-debian-src.sources
-  [ -f "$list" ] && return 0
+  [ -f "$list" ] || [ -f "${list%.sources}.list" ] && return 0
   grep -rqs '^Types:.*deb-src\|^deb-src ' /etc/apt/sources.list /etc/apt/sources.list.d/ && return 0
   echo "build-mbedtls: adding a deb-src entry for Debian's sources"
-  sed 's/^Types:.*/Types: deb-src/' /etc/apt/sources.list.d/debian.sources | as_root tee "$list" >/dev/null
+  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+    sed 's/^Types:.*/Types: deb-src/' /etc/apt/sources.list.d/debian.sources | as_root tee "$list" >/dev/null
+  else
+    # A machine set up with the one-line format (debootstrap's sources.list).
+    list=/etc/apt/sources.list.d/qor-debian-src.list
+    cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null | sed -n 's/^deb /deb-src /p' | sort -u |
+      as_root tee "$list" >/dev/null
+  fi
   as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
 }
 
