@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "core/install.h"
 #include "fake_machine.h"
 #include "firewall/firewall.h"
 
@@ -202,14 +201,6 @@ INSTANTIATE_TEST_SUITE_P(
                       com_case{"e_outofmemory_skips_the_stage", static_cast<int32_t>(0x8007000e), false, 0},
                       com_case{"e_unexpected_skips_the_stage", static_cast<int32_t>(0x8000ffff), false, 0}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(firewall_stage, the_installation_goes_on_when_com_cannot_be_initialised) {
-  fake::set_com_initialize_result(static_cast<int32_t>(0x80004005));
-  install_context whole{};
-  EXPECT_TRUE(install_run(&whole));
-  EXPECT_NE(fake::console_text().find(stage_start + "  CoInitializeEx failed: 0x80004005. Will attempt to continue...\n"),
-            std::string::npos);
-}
 
 // ---- the path -------------------------------------------------------------------------------------------
 
