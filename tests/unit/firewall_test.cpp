@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/install.h"
+#include "core/service_list.h"
 #include "fake_machine.h"
 #include "firewall/firewall.h"
 
@@ -209,6 +210,7 @@ TEST_F(firewall_stage, the_installation_goes_on_when_com_cannot_be_initialised) 
   EXPECT_TRUE(install_run(&whole));
   EXPECT_NE(fake::console_text().find(stage_start + "  CoInitializeEx failed: 0x80004005. Will attempt to continue...\n"),
             std::string::npos);
+  service_list_release(&whole.services);
 }
 
 // ---- the path -------------------------------------------------------------------------------------------
