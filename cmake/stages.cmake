@@ -16,6 +16,7 @@ add_library(qor_platform STATIC
   src/platform/${QOR_PLATFORM}/console.cpp
   src/platform/${QOR_PLATFORM}/files.cpp
   src/platform/${QOR_PLATFORM}/last_error.cpp
+  src/platform/${QOR_PLATFORM}/startup.cpp
   src/platform/${QOR_PLATFORM}/version.cpp
 )
 if(QOR_PLATFORM STREQUAL "fake")

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Everything CI checks, from a fresh Debian 12 machine: installs what is missing, runs the host unit tests
 # under AddressSanitizer and UndefinedBehaviorSanitizer, builds the 32-bit product, builds the 64-bit exe
-# and runs the end-to-end tests under Wine.
+# and runs the end-to-end tests under Wine; both exes are checked for their imports and resources, and built
+# twice more to prove the builds reproducible.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,8 +15,10 @@ ctest --preset host-asan -j "$jobs"
 
 cmake --preset win32
 cmake --build --preset win32 -j "$jobs"
+ctest --preset win32 -j "$jobs"  # import table, manifest and version information of the 32-bit exe
 
 cmake --preset win64
 cmake --build --preset win64 -j "$jobs"
 ctest --preset win64 -j 2
+./tools/check_reproducible.sh 2
 echo "all tests passed"

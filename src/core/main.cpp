@@ -1,3 +1,7 @@
 #include "core/entry.h"
+#include "platform/startup.h"
 
-int main(int argc, char** argv) { return installer_main(argc, argv); }
+int main(int argc, char** argv) {
+  plat::restrict_dll_search();  // first: no DLL loaded from here on comes from beside the exe
+  return installer_main(argc, argv);
+}
