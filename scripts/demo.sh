@@ -12,8 +12,14 @@ export WINEPREFIX="$PWD/build/demo-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="msco
 if [ ! -f "$WINEPREFIX/.complete" ]; then
   echo "demo: making the Wine prefix (once, 10-20 s)"
   wine wineboot -i >/dev/null 2>&1
+  wineserver -w
   touch "$WINEPREFIX/.complete"
 fi
+# A persistent server, booted before the run: the prefix's services (the installed server among them) keep
+# running between runs, as on a real machine, instead of the session ending under the installer's feet.
+# (A server of an earlier demo run that is still up is persistent already: then this does nothing.)
+wineserver -p </dev/null >/dev/null 2>&1 || true
+wine wineboot >/dev/null 2>&1
 status=0
 wine build/win64/qor-installer.exe || status=$?
 echo
