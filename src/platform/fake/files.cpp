@@ -7,10 +7,7 @@ namespace plat {
 
 uint32_t get_environment_variable(const char* name, char* buffer, uint32_t size) {
   fake::machine_state& m = fake::machine();
-  std::string key = name;
-  for (char& c : key)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  auto it = m.env.find(key);
+  auto it = m.env.find(fake::upper(name));
   if (it == m.env.end()) return fake::fail(0u, error_envvar_not_found);
   const std::string& value = it->second;
   if (value.size() + 1 > size) return static_cast<uint32_t>(value.size() + 1);

@@ -7,6 +7,9 @@ namespace {
 
 machine_state state;
 
+}  // namespace
+
+// Windows compares names without regard to the case of ASCII letters; other bytes stay as they are.
 std::string lower(std::string text) {
   for (char& c : text)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -18,8 +21,6 @@ std::string upper(std::string text) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   return text;
 }
-
-}  // namespace
 
 machine_state& machine() { return state; }
 

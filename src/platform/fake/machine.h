@@ -94,6 +94,10 @@ struct machine_state {
 
 machine_state& machine();
 
+// ASCII letter case folding, for names Windows compares without regard to case.
+std::string lower(std::string text);
+std::string upper(std::string text);
+
 // Sets the last error and passes a result through: `return fail(false, 5);`.
 template <typename T>
 T fail(T result, uint32_t code) {

@@ -10,24 +10,17 @@ namespace {
 constexpr uint32_t block_marker = 0x56455253;  // "VERS"
 constexpr uint32_t block_size = 4 + sizeof(fixed_file_info);
 
-std::string lower(const char* text) {
-  std::string s = text;
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
-
 }  // namespace
 
 uint32_t get_file_version_info_size(const char* file, uint32_t* handle) {
   *handle = 0;
-  if (!fake::machine().versions.count(lower(file))) return fake::fail(0u, 1813);  // ERROR_RESOURCE_TYPE_NOT_FOUND
+  if (!fake::machine().versions.count(fake::lower(file))) return fake::fail(0u, 1813);  // ERROR_RESOURCE_TYPE_NOT_FOUND
   return block_size;
 }
 
 bool get_file_version_info(const char* file, uint32_t, uint32_t size, void* block) {
   fake::machine_state& m = fake::machine();
-  auto it = m.versions.find(lower(file));
+  auto it = m.versions.find(fake::lower(file));
   if (it == m.versions.end() || m.version_failure == fake::version_fault::info) return fake::fail(false, 1813);
   if (size < block_size) return fake::fail(false, error_insufficient_buffer);
   memcpy(block, &block_marker, 4);
