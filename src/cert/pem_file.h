@@ -8,5 +8,5 @@
 constexpr size_t pem_buffer_size = 4096;
 
 // Writes the zero-terminated text to the file (created or truncated) and closes it: 0 when every byte was
-// accepted, -1 when the file could not be opened or took fewer bytes.
+// accepted and written out, -1 when the file could not be opened, took fewer bytes or could not be closed.
 int write_pem_file(const char* path, const unsigned char* text);

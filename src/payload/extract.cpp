@@ -28,11 +28,20 @@ uint32_t find_stream(uint16_t resource_id, payload_stream* stream) {
   return plat::error_success;
 }
 
-// One write per call; how much of it the system reports as written is not looked at, since a short write
-// to a local file comes with a failure anyway.
-bool write_chunk(plat::handle file, const unsigned char* chunk, uint32_t length) {
-  uint32_t written = 0;
-  return plat::write_file(file, chunk, length, &written);
+// One write per chunk. A disk that fills up in the middle of a write may take part of it and still report
+// success (Wine passes a short write() on as success); the rest is then written again, so that the failure
+// of that next write names the reason instead of a cut-off file counting as complete. A write that takes
+// nothing at all without failing is given up as a write fault. The one write of an empty payload's zero
+// bytes is still made.
+uint32_t write_chunk(plat::handle file, const unsigned char* chunk, uint32_t length) {
+  for (;;) {
+    uint32_t written = 0;
+    if (!plat::write_file(file, chunk, length, &written)) return plat::get_last_error();
+    if (written >= length) return plat::error_success;
+    if (written == 0) return plat::error_write_fault;
+    chunk += written;
+    length -= written;
+  }
 }
 
 // The chunk goes to the file only when it is full or the stream has ended, so data inflated before an
@@ -42,7 +51,7 @@ uint32_t inflate_into_file(z_stream* inflater, plat::handle file, unsigned char*
   for (;;) {
     int status = inflate(inflater, Z_NO_FLUSH);
     if (status == Z_STREAM_END || inflater->avail_out == 0) {
-      if (!write_chunk(file, chunk, payload_chunk_size - inflater->avail_out)) return plat::get_last_error();
+      if (uint32_t error = write_chunk(file, chunk, payload_chunk_size - inflater->avail_out)) return error;
       inflater->next_out = chunk;
       inflater->avail_out = payload_chunk_size;
       if (status == Z_STREAM_END) return plat::error_success;
@@ -67,7 +76,8 @@ uint32_t inflate_stream(const payload_stream& stream, plat::handle file, unsigne
 }  // namespace
 
 // The file is created (or truncated) before anything is inflated, so every attempt starts from an empty
-// file, and a failure leaves on disk only what was written in full chunks.
+// file, and a failure leaves on disk only what was written in full chunks (and, on a disk that filled up
+// during a write, the part of the chunk it took).
 uint32_t extract_payload(uint16_t resource_id, const char* target_path) {
   payload_stream stream{};
   if (uint32_t error = find_stream(resource_id, &stream)) return error;

@@ -20,6 +20,7 @@ constexpr uint32_t error_file_not_found = 2;
 constexpr uint32_t error_path_not_found = 3;
 constexpr uint32_t error_access_denied = 5;
 constexpr uint32_t error_invalid_handle = 6;
+constexpr uint32_t error_write_fault = 29;
 constexpr uint32_t error_sharing_violation = 32;
 constexpr uint32_t error_disk_full = 112;
 constexpr uint32_t error_insufficient_buffer = 122;

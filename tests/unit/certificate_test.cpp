@@ -293,10 +293,13 @@ INSTANTIATE_TEST_SUITE_P(
       return std::string(info.param.call).substr(8) + "_" + std::to_string(info.param.occurrence);
     });
 
+enum class file_fault { no_open, fills_up, flush_fails };
+
 struct file_failure_case {
   const char* name;
-  bool on_key;    // else on the certificate file
-  bool no_open;   // else the file fills up after 100 bytes
+  bool on_key;  // else on the certificate file
+  file_fault fault;
+  size_t bytes_left;  // what the file holds afterwards
 };
 
 class file_failure : public certificate_stage, public ::testing::WithParamInterface<file_failure_case> {};
@@ -304,13 +307,14 @@ class file_failure : public certificate_stage, public ::testing::WithParamInterf
 TEST_P(file_failure, prints_minus_one_and_leaves_what_was_written) {
   const file_failure_case& c = GetParam();
   const std::string& path = c.on_key ? key_path : certificate_path;
-  if (c.no_open) fake::fail_stream_open(path, plat::error_access_denied);
-  else fake::limit_stream_file_size(path, 100);
+  if (c.fault == file_fault::no_open) fake::fail_stream_open(path, plat::error_access_denied);
+  if (c.fault == file_fault::fills_up) fake::limit_stream_file_size(path, 100);
+  if (c.fault == file_fault::flush_fails) fake::fail_stream_flush(path);
   EXPECT_FALSE(run());
   EXPECT_EQ(console_runs(), (std::vector<console_run>{info(started), error(" failed: -1\n")}));
-  EXPECT_EQ(fake::file_exists(path), !c.no_open);
-  if (!c.no_open) {
-    EXPECT_EQ(fake::file_data(path).size(), 100u);
+  EXPECT_EQ(fake::file_exists(path), c.fault != file_fault::no_open);
+  if (c.fault != file_fault::no_open) {
+    EXPECT_EQ(fake::file_data(path).size(), c.bytes_left);
   }
   if (c.on_key) {
     EXPECT_FALSE(fake::file_exists(certificate_path));
@@ -323,10 +327,14 @@ TEST_P(file_failure, prints_minus_one_and_leaves_what_was_written) {
 }
 
 INSTANTIATE_TEST_SUITE_P(cases, file_failure,
-                         ::testing::Values(file_failure_case{"key_cannot_be_opened", true, true},
-                                           file_failure_case{"key_takes_fewer_bytes", true, false},
-                                           file_failure_case{"certificate_cannot_be_opened", false, true},
-                                           file_failure_case{"certificate_takes_fewer_bytes", false, false}),
+                         ::testing::Values(
+                             file_failure_case{"key_cannot_be_opened", true, file_fault::no_open, 0},
+                             file_failure_case{"key_takes_fewer_bytes", true, file_fault::fills_up, 100},
+                             file_failure_case{"key_cannot_be_written_out_at_close", true, file_fault::flush_fails, 0},
+                             file_failure_case{"certificate_cannot_be_opened", false, file_fault::no_open, 0},
+                             file_failure_case{"certificate_takes_fewer_bytes", false, file_fault::fills_up, 100},
+                             file_failure_case{"certificate_cannot_be_written_out_at_close", false,
+                                               file_fault::flush_fails, 0}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // ---- validity -------------------------------------------------------------------------------------------------

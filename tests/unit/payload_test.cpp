@@ -152,6 +152,18 @@ TEST_F(payload, creation_and_write_failures_give_their_codes) {
   EXPECT_EQ(fake::write_calls(ctrl_path), (std::vector<uint32_t>{chunk, chunk}));
 }
 
+// Wine reports a write that fills the disk as a success that wrote less; the rest is written again, and that
+// write's failure is the result: the cut-off file is never reported complete.
+TEST_F(payload, a_disk_that_fills_during_a_write_gives_112_not_a_short_file_reported_complete) {
+  std::string data = exe_like(2 * chunk + 1000);
+  fake::add_resource(1001, 101, compressed(data));
+  fake::fill_disk_after(ctrl_path, chunk + 100);
+  EXPECT_EQ(extract_payload(101, ctrl_path.c_str()), 112u);
+  EXPECT_EQ(fake::file_data(ctrl_path), data.substr(0, chunk + 100));
+  EXPECT_EQ(fake::write_calls(ctrl_path), (std::vector<uint32_t>{chunk, chunk, chunk - 100}));
+  EXPECT_EQ(fake::open_handles(), 0);
+}
+
 TEST_F(payload, a_file_held_open_by_another_process_gives_32) {
   fake::add_file(ctrl_path, "old");
   plat::handle holder = plat::create_file(ctrl_path.c_str(), plat::generic_read, plat::file_share_read,

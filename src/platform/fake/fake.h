@@ -100,6 +100,9 @@ void fail_create_file(const std::string& path, uint32_t code, int times = -1);
 // A write that would take the file past `limit` bytes fails with the code and stores nothing (a disk that
 // is full once the file holds `limit` bytes).
 void fail_write_after(const std::string& path, uint64_t limit, uint32_t code);
+// A disk that fills up once the file holds `limit` bytes, as Wine reports it: the write that crosses the limit
+// stores what fits and succeeds with the shorter count; the next write fails with 112.
+void fill_disk_after(const std::string& path, uint64_t limit);
 // CreateFileA calls on this path so far, failed ones included.
 int create_file_calls(const std::string& path);
 // WriteFile calls on this file so far, failed ones included: the length each one asked to write.
@@ -180,6 +183,9 @@ void fail_stream_open(const std::string& path, uint32_t code);
 // The file at this path cannot grow past `bytes`: fwrite stores what fits of its (translated) text and
 // reports the elements stored whole, like a disk that fills up.
 void limit_stream_file_size(const std::string& path, size_t bytes);
+// The runtime keeps what fwrite takes in its buffer and cannot write it out when the stream is closed (a full
+// disk, as Wine shows it): fwrite accepts everything, the file stays empty and fclose returns EOF.
+void fail_stream_flush(const std::string& path);
 
 }  // namespace fake
 

@@ -76,10 +76,11 @@ bool write_file(handle file, const void* data, uint32_t length, uint32_t* writte
   auto it = m.open_files.find(reinterpret_cast<uintptr_t>(file));
   if (it == m.open_files.end()) return fake::fail(false, error_invalid_handle);
   if (!(it->second.access & generic_write)) return fake::fail(false, error_access_denied);
-  if (uint32_t fault = fake::record_write(it->second.key, m.nodes[it->second.key].data.size(), length))
+  uint32_t take = 0;
+  if (uint32_t fault = fake::record_write(it->second.key, m.nodes[it->second.key].data.size(), length, &take))
     return fake::fail(false, fault);
-  m.nodes[it->second.key].data.append(static_cast<const char*>(data), length);
-  *written = length;
+  m.nodes[it->second.key].data.append(static_cast<const char*>(data), take);
+  *written = take;
   return true;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -31,9 +32,19 @@ struct open_file {
 enum class handle_kind { none, file, service_manager, service, process, local_memory };
 
 // A stream opened through stream_open: a file handle plus the runtime's translation mode.
+// A file that can hold only `limit` bytes. A write past it fails with `code` and stores nothing; or, with
+// `short_write`, it stores what still fits and succeeds with the shorter count, and only a write into the
+// full file fails.
+struct write_fault {
+  uint64_t limit;
+  uint32_t code;
+  bool short_write;
+};
+
 struct open_stream {
   std::string key;  // the node's normalised path
   bool text;        // "\n" goes to the file as "\r\n"
+  bool flush_fails; // the runtime keeps the text in its buffer and cannot write it out at fclose
 };
 
 struct machine_state {
@@ -69,7 +80,7 @@ struct machine_state {
   std::map<uint32_t, std::string> resources;  // by type << 16 | id: the resource's bytes
   std::map<uint32_t, uint32_t> load_resource_faults;  // by type << 16 | id: LoadResource's code
   std::map<std::string, std::pair<uint32_t, int>> create_file_faults;  // path -> (code, calls left; < 0 ever)
-  std::map<std::string, std::pair<uint64_t, uint32_t>> write_faults;  // path -> (bytes it may hold, code)
+  std::map<std::string, write_fault> write_faults;  // by normalised path
   std::map<std::string, int> create_file_calls;  // by normalised path
   std::map<std::string, std::vector<uint32_t>> write_calls;  // by normalised path: each call's length
 
@@ -90,6 +101,7 @@ struct machine_state {
   std::map<uintptr_t, open_stream> streams;  // by the file handle a stream writes through
   std::map<std::string, uint32_t> stream_open_faults;  // by normalised path: fopen fails with this code
   std::map<std::string, size_t> stream_size_limits;  // by normalised path: bytes the file can hold
+  std::set<std::string> stream_flush_faults;  // by normalised path: see fail_stream_flush
 };
 
 machine_state& machine();
@@ -130,7 +142,9 @@ void add_default_resources();
 uint32_t take_create_file_fault(const std::string& key);
 // Records a WriteFile call and gives its scripted fault: the code when `length` more bytes would take the
 // file past its limit, else 0.
-uint32_t record_write(const std::string& key, uint64_t size_now, uint32_t length);
+// Counts a WriteFile call and applies its scripted fault: the code it fails with (0: none), and in *take how
+// many of its bytes the file takes.
+uint32_t record_write(const std::string& key, uint64_t size_now, uint32_t length, uint32_t* take);
 
 // ---- COM and the Windows Firewall (firewall.cpp keeps its own state) ------------------------------------
 

@@ -53,7 +53,8 @@ stream stream_open(const char* path, const char* mode) {
   handle file = create_file(path, generic_write, runtime_share_mode, create_always,
                             file_attribute_normal);
   if (file == invalid_handle_value) return nullptr;
-  m.streams[reinterpret_cast<uintptr_t>(file)] = {key, strchr(mode, 'b') == nullptr};
+  m.streams[reinterpret_cast<uintptr_t>(file)] = {key, strchr(mode, 'b') == nullptr,
+                                                   m.stream_flush_faults.count(key) > 0};
   return file;
 }
 
@@ -61,6 +62,7 @@ size_t stream_write(const void* data, size_t size, size_t count, stream file) {
   fake::machine_state& m = fake::machine();
   auto it = m.streams.find(reinterpret_cast<uintptr_t>(file));
   if (it == m.streams.end() || size == 0) return 0;
+  if (it->second.flush_fails) return count;  // all of it into a buffer that never reaches the file
   size_t taken = 0;
   std::string out = translate(it->second, static_cast<const char*>(data), size * count, &taken);
   uint32_t written = 0;
@@ -70,8 +72,12 @@ size_t stream_write(const void* data, size_t size, size_t count, stream file) {
 
 int stream_close(stream file) {
   fake::machine_state& m = fake::machine();
-  if (!m.streams.erase(reinterpret_cast<uintptr_t>(file))) return -1;
-  return close_handle(file) ? 0 : -1;
+  auto it = m.streams.find(reinterpret_cast<uintptr_t>(file));
+  if (it == m.streams.end()) return -1;
+  bool flush_fails = it->second.flush_fails;
+  m.streams.erase(it);
+  bool closed = close_handle(file);
+  return closed && !flush_fails ? 0 : -1;  // EOF, as fclose reports a buffer it could not write out
 }
 
 }  // namespace plat
@@ -79,6 +85,8 @@ int stream_close(stream file) {
 namespace fake {
 
 void fail_stream_open(const std::string& path, uint32_t code) { machine().stream_open_faults[resolve_path(path)] = code; }
+
+void fail_stream_flush(const std::string& path) { machine().stream_flush_faults.insert(resolve_path(path)); }
 
 void limit_stream_file_size(const std::string& path, size_t bytes) {
   machine().stream_size_limits[resolve_path(path)] = bytes;
