@@ -46,11 +46,23 @@ bool service_runs(plat::handle manager, const char* service_name, const char* pa
   return match;
 }
 
-void append_bound(plat::handle manager, const plat::enum_service_status* entries, uint32_t count,
-                  const char* payload_path, const char* file_name, service_list* list) {
-  for (uint32_t i = 0; i < count; i++) {
-    // Wine hands back entries without names in a batch it could not fill: nothing to open there.
-    if (!entries[i].service_name) continue;
+// The manager packs the names into the same buffer as the entries. A name that is not there, terminated, was
+// not written by this batch.
+bool name_in_buffer(const char* name, const void* buffer) {
+  const char* start = static_cast<const char*>(buffer);
+  const char* end = start + enum_buffer_size;
+  return name >= start && name < end && memchr(name, 0, static_cast<size_t>(end - name)) != nullptr;
+}
+
+// Only entries the manager wrote are read. Wine answers a batch it cannot fill with 234 and a count, but
+// writes nothing: the buffer is cleared before each batch, so those entries have no names and are passed
+// over, and a count beyond what the buffer can hold is cut to it.
+void append_bound(plat::handle manager, const void* buffer, uint32_t count, const char* payload_path,
+                  const char* file_name, service_list* list) {
+  const auto* entries = static_cast<const plat::enum_service_status*>(buffer);
+  uint32_t capacity = enum_buffer_size / sizeof(plat::enum_service_status);
+  for (uint32_t i = 0; i < count && i < capacity; i++) {
+    if (!name_in_buffer(entries[i].service_name, buffer)) continue;
     if (service_runs(manager, entries[i].service_name, payload_path))
       service_list_append(list, file_name, entries[i].service_name, entries[i].status.current_state);
   }
@@ -64,11 +76,12 @@ uint32_t enumerate_batches(plat::handle manager, void* buffer, const char* paylo
   uint32_t needed = 0, count = 0, resume = 0;
   for (;;) {
     uint32_t resume_before = resume;
+    memset(buffer, 0, enum_buffer_size);
     uint32_t result = plat::enum_services_status(manager, plat::service_win32, plat::service_state_all, buffer,
                                                  enum_buffer_size, &needed, &count, &resume)
                           ? plat::error_success
                           : plat::get_last_error();
-    append_bound(manager, static_cast<const plat::enum_service_status*>(buffer), count, payload_path, file_name, list);
+    append_bound(manager, buffer, count, payload_path, file_name, list);
     if (result != plat::error_more_data || resume == resume_before) return result;
   }
 }

@@ -133,8 +133,9 @@ void script_start(const std::string& name, uint32_t wait_hint, uint32_t settles_
 enum class service_call { open_manager, enum_services, open_service, query_config, control, query_status, start,
                           create, describe };
 void fail_service_call(service_call call, uint32_t code, const std::string& name = "");
-// EnumServicesStatusA as Wine answers a buffer that cannot hold every service: FALSE with 234, the resume
-// handle left where it was, and the entries without names.
+// EnumServicesStatusA as Wine 8 answers a buffer that cannot hold every service: FALSE with 234, a count of
+// entries, the resume handle left where it was, and nothing written to the buffer: the entries the count
+// speaks of are whatever the buffer held before.
 void enum_services_like_wine(bool on);
 
 struct service_view {

@@ -189,6 +189,8 @@ bool enum_services_status(handle manager, uint32_t service_type, uint32_t servic
   if (fake::manager_fault(fake::service_call::enum_services, &code)) return fake::fail(false, code);
   *count = 0;
   *bytes_needed = 0;
+  // Wine fills its own buffer and copies it to the caller's only when every service fitted.
+  std::string caller_buffer = m.enum_services_like_wine ? std::string(static_cast<char*>(buffer), size) : "";
   auto* entries = static_cast<enum_service_status*>(buffer);
   uint32_t used = 0, string_end = size;
   size_t next = *resume_handle;
@@ -210,7 +212,7 @@ bool enum_services_status(handle manager, uint32_t service_type, uint32_t servic
   for (size_t rest = next; rest < m.services.size(); rest++)
     if (listed(m.services[rest], service_type, service_state)) *bytes_needed += entry_size(m.services[rest]);
   if (m.enum_services_like_wine) {
-    memset(buffer, 0, size);
+    memcpy(buffer, caller_buffer.data(), size);
     return fake::fail(false, error_more_data);
   }
   *resume_handle = static_cast<uint32_t>(next);
