@@ -54,12 +54,15 @@ target_sources(qor-installer PRIVATE ${CMAKE_BINARY_DIR}/payloads.rc)
 set_source_files_properties(${CMAKE_BINARY_DIR}/payloads.rc PROPERTIES OBJECT_DEPENDS "${streams}")
 add_dependencies(qor-installer payload_streams)
 
-# The end-to-end test of the payloads compares the installed files with these, and locks a target file with
-# a helper of its own.
+# The end-to-end tests compare installed files with these, size a small disk by them, and stage machines
+# with helpers of their own (built next to the installer as e2e_<name>.exe): one holds a file open, one is a
+# service that refuses to stop, one prints a path's 8.3 short form, one registers many services at once.
 if(TEST e2e_test_payload)
-  add_executable(e2e_hold_file tests/e2e/hold_file.cpp)
-  target_link_options(e2e_hold_file PRIVATE -static -static-libgcc -static-libstdc++)
-  add_dependencies(qor-installer e2e_hold_file)
-  set_property(TEST e2e_test_payload APPEND PROPERTY ENVIRONMENT
-               "QOR_PAYLOAD_FILES=${payload_dir}" "QOR_HOLD_FILE=$<TARGET_FILE:e2e_hold_file>")
+  foreach(helper hold_file stubborn_service short_path add_services)
+    add_executable(e2e_${helper} tests/e2e/${helper}.cpp)
+    target_link_options(e2e_${helper} PRIVATE -static -static-libgcc -static-libstdc++)
+    add_dependencies(qor-installer e2e_${helper})
+  endforeach()
+  set_property(TEST ${QOR_E2E_ENTRIES} APPEND PROPERTY ENVIRONMENT
+               "QOR_PAYLOAD_FILES=${payload_dir}" "QOR_E2E_HELPERS=${CMAKE_BINARY_DIR}")
 endif()

@@ -9,7 +9,9 @@ int write_pem_file(const char* path, const unsigned char* text) {
   plat::stream file = plat::stream_open(path, "w");
   if (!file) return -1;
   size_t accepted = plat::stream_write(text, 1, length, file);
-  // The runtime buffers what fwrite accepts: a disk that is full shows only when fclose writes it out.
+  // The runtime buffers what fwrite accepts, so a full disk shows only when the buffer is written out. That
+  // is flushed on its own first: Wine's fclose reports success even when its own flush failed.
+  int flushed = plat::stream_flush(file);
   int closed = plat::stream_close(file);
-  return accepted == length && closed == 0 ? 0 : -1;
+  return accepted == length && flushed == 0 && closed == 0 ? 0 : -1;
 }

@@ -6,15 +6,13 @@ import subprocess
 import unittest
 
 from transcript import CERTIFICATE_OK, FIREWALL_OK, REGISTERING_OK, STARTING_SERVER_OK, SUCCEEDED
-from wine_prefix import PrefixTest
+from wine_prefix import PrefixTest, helper, payload_source
 
 BANNER = "qor installer 3.14.0.0, 32-bit\n"
 HEAD = BANNER + 'os 6.1.7601.24059 => crt "current"\n' \
     + "Destination: C:\\Program Files\\Morvellan\\QOR.UA\\matrix2\\\n"
 DESTINATION = "C:\\Program Files\\Morvellan\\QOR.UA\\matrix2\\"
 NAMES = ["qor.ua.matrix2.ctrl.exe", "qor.ua.matrix2.dev.exe", "qor.ua.matrix2.exe"]
-PAYLOAD_FILES = os.environ.get("QOR_PAYLOAD_FILES", "")
-HOLD_FILE = os.environ.get("QOR_HOLD_FILE", "")
 RETRY = "\n  retry in 5 sec....."
 # What the stages after the extraction print on a first installation.
 AFTER_COPYING = CERTIFICATE_OK + REGISTERING_OK + FIREWALL_OK + STARTING_SERVER_OK + SUCCEEDED
@@ -28,8 +26,7 @@ def copying(name, outcome=" ok\n"):
 
 class PayloadTest(PrefixTest):
     def source(self, name):
-        with open(os.path.join(PAYLOAD_FILES, name), "rb") as f:
-            return f.read()
+        return payload_source(name)
 
     def installed(self, name):
         with open(self.prefix.host_path(DESTINATION + name), "rb") as f:
@@ -37,7 +34,7 @@ class PayloadTest(PrefixTest):
 
     def hold(self, name):
         """Starts a process that holds the installed file open; it lets go when its input gets a line."""
-        holder = subprocess.Popen(["wine", HOLD_FILE, DESTINATION + name], env=self.prefix.env,
+        holder = subprocess.Popen(["wine", helper("hold_file"), DESTINATION + name], env=self.prefix.env,
                                   stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         self.addCleanup(holder.stdout.close)
         self.addCleanup(holder.wait, 60)

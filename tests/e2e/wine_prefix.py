@@ -14,6 +14,8 @@ import unittest
 
 INSTALLER = os.environ.get("QOR_INSTALLER", "")
 WORK = os.environ.get("QOR_E2E_WORK", "")
+PAYLOAD_FILES = os.environ.get("QOR_PAYLOAD_FILES", "")  # the files the installer embeds
+HELPERS = os.environ.get("QOR_E2E_HELPERS", "")
 CURRENT_VERSION_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion"
 
 
@@ -23,6 +25,16 @@ def wine_env(prefix):
     env["WINEDEBUG"] = "-all"
     env["WINEDLLOVERRIDES"] = "mscoree,mshtml="  # no Mono/Gecko install dialogs
     return env
+
+
+def helper(name):
+    """The Unix path of one of the tests' own Windows programs (tests/e2e/<name>.cpp)."""
+    return os.path.join(HELPERS, "e2e_%s.exe" % name)
+
+
+def payload_source(name):
+    with open(os.path.join(PAYLOAD_FILES, name), "rb") as f:
+        return f.read()
 
 
 def template_prefix():
@@ -55,10 +67,18 @@ class WinePrefix:
         subprocess.run(["wine", "wineboot"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                        timeout=120)
 
-    def close(self):
+    def stop_server(self):
+        """Ends every process of the prefix (services included), so that nothing holds its files."""
         subprocess.run(["wineserver", "-k"], env=self.env)
         subprocess.run(["wineserver", "-w"], env=self.env)
+
+    def close(self):
+        self.stop_server()
         shutil.rmtree(self.path, ignore_errors=True)
+
+    def map_drive(self, letter, host_folder):
+        """Makes a Unix folder the prefix's drive letter:."""
+        os.symlink(host_folder, os.path.join(self.path, "dosdevices", letter.lower() + ":"))
 
     def wine(self, *args, timeout=300):
         return subprocess.run(["wine", *args], env=self.env, stdout=subprocess.PIPE, stderr=subprocess.PIPE,

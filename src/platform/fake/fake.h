@@ -184,8 +184,8 @@ void fail_stream_open(const std::string& path, uint32_t code);
 // The file at this path cannot grow past `bytes`: fwrite stores what fits of its (translated) text and
 // reports the elements stored whole, like a disk that fills up.
 void limit_stream_file_size(const std::string& path, size_t bytes);
-// The runtime keeps what fwrite takes in its buffer and cannot write it out when the stream is closed (a full
-// disk, as Wine shows it): fwrite accepts everything, the file stays empty and fclose returns EOF.
+// The runtime keeps what fwrite takes in its buffer and cannot write it out (a full disk, as Wine shows it):
+// fwrite accepts everything, the file stays empty, and fflush and fclose return EOF.
 void fail_stream_flush(const std::string& path);
 
 }  // namespace fake

@@ -70,6 +70,11 @@ size_t stream_write(const void* data, size_t size, size_t count, stream file) {
   return taken / size;
 }
 
+int stream_flush(stream file) {
+  auto it = fake::machine().streams.find(reinterpret_cast<uintptr_t>(file));
+  return it == fake::machine().streams.end() || it->second.flush_fails ? -1 : 0;
+}
+
 int stream_close(stream file) {
   fake::machine_state& m = fake::machine();
   auto it = m.streams.find(reinterpret_cast<uintptr_t>(file));
