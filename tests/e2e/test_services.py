@@ -13,9 +13,10 @@ import unittest
 from transcript import (ALREADY_REGISTERED, BANNER, CERTIFICATE_OK, CERTIFICATE_SKIPPED, COPYING_OK, DESTINATION,
                         DESTINATION_LINE, FAILED, FIREWALL_OK, OS_LINE, PAYLOAD_NAMES, REGISTERING_OK,
                         STARTING_SERVER_OK, SUCCEEDED)
-from wine_prefix import PrefixTest
+from wine_prefix import PrefixTest, helper, payload_source
 
 HEAD = BANNER + OS_LINE + DESTINATION_LINE
+KILLED = r"  will kill process [1-9][0-9]*\.\.\. ok\n"
 SERVER = DESTINATION + "qor.ua.matrix2.exe"
 SERVICE_KEY = r"HKLM\System\CurrentControlSet\Services\ZEVAREVI.MATRIX2"
 
@@ -107,6 +108,72 @@ class ProcessTermination(ServicePrefixTest):
                                      + SUCCEEDED) + "$")
         self.assertEqual(status, 0)
         self.assertEqual(tool.wait(timeout=30), 0)  # TerminateProcess's exit code, long before ping ends
+
+    def test_processes_started_through_a_short_name_or_in_other_letter_case_are_killed(self):
+        self.stage("cmd.exe", "qor.ua.matrix2.ctrl.exe")
+        self.stage("cmd.exe", "qor.ua.matrix2.dev.exe")
+        done = self.prefix.wine(helper("short_path"), DESTINATION + "qor.ua.matrix2.ctrl.exe")
+        short_name = done.stdout.decode().strip()
+        self.assertRegex(short_name, r"~.*\\QOR_~\w+\.EXE$", "not an 8.3 form")
+        tools = []
+        for path in (short_name, (DESTINATION + "qor.ua.matrix2.dev.exe").upper()):
+            tool = subprocess.Popen(["wine", path, "/c", "ping -n 100 127.0.0.1 >nul"], env=self.prefix.env,
+                                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            self.addCleanup(tool.kill)
+            tools.append(tool)
+        time.sleep(3)
+        status, output = self.prefix.run_installer()
+        looked_at = "".join('Discovering services for "%s"...\n' % name for name in PAYLOAD_NAMES[:2])
+        self.assertRegex(output, "^" + re.escape(HEAD + looked_at + 'Checking processes for "qor.ua.matrix2.ctrl.exe"...\n')
+                         + KILLED + re.escape('Checking processes for "qor.ua.matrix2.dev.exe"...\n') + KILLED
+                         + re.escape(COPYING_OK + CERTIFICATE_OK + REGISTERING_OK + FIREWALL_OK + STARTING_SERVER_OK
+                                     + SUCCEEDED) + "$")
+        self.assertEqual([tool.wait(timeout=30) for tool in tools], [0, 0])
+
+
+class StubbornService(ServicePrefixTest):
+    def test_a_bound_service_that_refuses_to_stop_is_killed_replaced_and_started_again(self):
+        folder = self.prefix.host_path(DESTINATION.rstrip("\\"))
+        os.makedirs(folder)
+        shutil.copy(helper("stubborn_service"), os.path.join(folder, "qor.ua.matrix2.exe"))
+        self.prefix.wine("sc", "create", "Stubborn.Server", "binPath=", '"' + SERVER + '"')
+        self.prefix.wine("sc", "start", "Stubborn.Server")
+        status, output = self.prefix.run_installer()
+        self.assertRegex(output, "^" + re.escape(HEAD
+                         + 'Discovering services for "qor.ua.matrix2.exe"...\n'
+                         + "  Stubborn.Server -> running\n"
+                         + "Will stop services...\n"
+                         + '  service "Stubborn.Server"... failed: 0x0000041c. Will attempt to continue...\n'
+                         + 'Checking processes for "qor.ua.matrix2.exe"...\n')
+                         + KILLED
+                         + re.escape(COPYING_OK + CERTIFICATE_OK + ALREADY_REGISTERED + FIREWALL_OK
+                                     + 'Will start services...\n  service "Stubborn.Server"... ok\n' + SUCCEEDED) + "$")
+        self.assertEqual(status, 0)
+        with open(os.path.join(folder, "qor.ua.matrix2.exe"), "rb") as f:
+            self.assertTrue(f.read() == payload_source("qor.ua.matrix2.exe"))
+        # The service now runs the installed server, which stops when asked.
+        done = self.prefix.wine("sc", "stop", "Stubborn.Server")
+        self.assertEqual(done.returncode, 0, done.stdout)
+
+
+class ManyServices(ServicePrefixTest):
+    def test_four_hundred_more_services_end_discovery_with_its_warning_without_a_hang(self):
+        status, output = self.prefix.run_installer()
+        self.assertEqual(status, 0, output)
+        done = self.prefix.wine(helper("add_services"), "400", "Extra.Service.", "C:\\windows\\system32\\spoolsv.exe -k extra")
+        self.assertEqual(done.returncode, 0, done.stdout)
+        # Wine's manager answers a buffer that cannot hold every service with 234 and nothing in it, and does
+        # not move on: each payload's discovery ends with that warning. The running server is then not
+        # stopped but killed, and registering it again finds its name taken.
+        status, output = self.prefix.run_installer()
+        warning = "  failed to enum services: 0x000000ea. Will attempt to continue...\n"
+        self.assertRegex(output, "^" + re.escape(HEAD
+                         + "".join('Discovering services for "%s"...\n' % name + warning for name in PAYLOAD_NAMES)
+                         + "".join('Checking processes for "%s"...\n' % name for name in PAYLOAD_NAMES))
+                         + KILLED
+                         + re.escape(COPYING_OK + CERTIFICATE_SKIPPED
+                                     + 'Registering service "ZEVAREVI.MATRIX2"... failed: 0x00000431\n' + FAILED) + "$")
+        self.assertEqual(status, 1)
 
 
 if __name__ == "__main__":

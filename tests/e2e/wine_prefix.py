@@ -81,8 +81,9 @@ class WinePrefix:
         os.symlink(host_folder, os.path.join(self.path, "dosdevices", letter.lower() + ":"))
 
     def wine(self, *args, timeout=300):
+        # Started in C:\, so that "the current drive" is the prefix's own drive C: and never the Unix root.
         return subprocess.run(["wine", *args], env=self.env, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                              timeout=timeout)
+                              timeout=timeout, cwd=os.path.join(self.path, "drive_c"))
 
     def run_installer(self, *args):
         """Runs the installer with its output on a pipe: (exit status, output with CR LF made LF)."""
