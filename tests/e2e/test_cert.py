@@ -1,5 +1,6 @@
 """The default key and certificate under Wine: a clean run makes both files, OpenSSL reads them, and a
-second run in the same prefix leaves them alone."""
+second run in the same prefix leaves them alone; a key without its certificate is made anew with it, and two
+files that exist are kept whatever they hold."""
 
 import base64
 import os
@@ -110,6 +111,29 @@ class CertificateFiles(PrefixTest):
         self.assertIn("\n" + SKIPPED, output)
         self.assertEqual(self.read(KEY), key)
         self.assertEqual(self.read(CERT), cert)
+
+    def write(self, windows_path, data):
+        path = self.prefix.host_path(windows_path)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "wb") as f:
+            f.write(data)
+
+    def test_a_key_without_its_certificate_is_made_anew_with_it(self):
+        self.write(KEY, b"a key of an installation that did not finish\r\n")
+        status, output = self.prefix.run_installer()
+        self.assertEqual(status, 0, output)
+        self.assertIn("\n" + MADE, output)
+        key, cert = self.read(KEY), self.read(CERT)
+        self.check_key(key)
+        self.check_certificate(cert, key)
+
+    def test_two_empty_files_count_as_present_and_stay_untouched(self):
+        for path in (KEY, CERT):
+            self.write(path, b"")
+        status, output = self.prefix.run_installer()
+        self.assertEqual(status, 0, output)
+        self.assertIn("\n" + SKIPPED, output)
+        self.assertEqual((self.read(KEY), self.read(CERT)), (b"", b""))
 
 
 if __name__ == "__main__":
