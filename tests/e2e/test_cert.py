@@ -120,7 +120,7 @@ class CertificateFiles(PrefixTest):
 
     def test_a_key_without_its_certificate_is_made_anew_with_it(self):
         self.write(KEY, b"a key of an installation that did not finish\r\n")
-        status, output = self.prefix.run_installer()
+        status, output = self.run_keeping_the_rest()
         self.assertEqual(status, 0, output)
         self.assertIn("\n" + MADE, output)
         key, cert = self.read(KEY), self.read(CERT)
@@ -130,7 +130,7 @@ class CertificateFiles(PrefixTest):
     def test_two_empty_files_count_as_present_and_stay_untouched(self):
         for path in (KEY, CERT):
             self.write(path, b"")
-        status, output = self.prefix.run_installer()
+        status, output = self.run_keeping_the_rest()
         self.assertEqual(status, 0, output)
         self.assertIn("\n" + SKIPPED, output)
         self.assertEqual((self.read(KEY), self.read(CERT)), (b"", b""))

@@ -43,7 +43,7 @@ class ProgramFiles(PrefixTest):
 
     def test_an_empty_value_puts_the_folders_at_the_root_of_the_current_drive(self):
         self.prefix.set_program_files("")
-        status, output = self.prefix.run_installer()  # started in C:\\
+        status, output = self.run_keeping_the_rest("C:\\Morvellan")  # started in C:\\
         root_destination = "\\Morvellan\\QOR.UA\\matrix2\\"
         self.assertEqual(output, "".join(CLEAN_INSTALL).replace(DESTINATION_LINE, "Destination: %s\n" % root_destination))
         self.assertEqual(status, 0)
@@ -60,7 +60,7 @@ class ProgramFiles(PrefixTest):
 
     def test_a_value_that_leaves_no_room_for_a_payload_name_fails_at_the_first_payload_path(self):
         program_files = self.long_program_files(224)  # a destination of 250 characters
-        status, output = self.prefix.run_installer()
+        status, output = self.run_keeping_the_rest(program_files + "\\Morvellan")
         destination = program_files + "\\Morvellan\\QOR.UA\\matrix2\\"
         self.assertEqual(output, BANNER + OS_LINE + "Destination: %s\n" % destination + "internal error\n" + FAILED)
         self.assertEqual(status, 1)
@@ -68,7 +68,7 @@ class ProgramFiles(PrefixTest):
 
     def test_a_value_too_long_for_the_destination_fails_keeping_the_folders_made_before(self):
         program_files = self.long_program_files(240)  # room for two of the three folder names
-        status, output = self.prefix.run_installer()
+        status, output = self.run_keeping_the_rest(program_files + "\\Morvellan")
         self.assertEqual(output, BANNER + OS_LINE + "internal error\n" + FAILED)
         self.assertEqual(status, 1)
         self.assertEqual(os.listdir(self.prefix.host_path(program_files + "\\Morvellan\\QOR.UA")), [])

@@ -138,7 +138,7 @@ class StubbornService(ServicePrefixTest):
         shutil.copy(helper("stubborn_service"), os.path.join(folder, "qor.ua.matrix2.exe"))
         self.prefix.wine("sc", "create", "Stubborn.Server", "binPath=", '"' + SERVER + '"')
         self.prefix.wine("sc", "start", "Stubborn.Server")
-        status, output = self.prefix.run_installer()
+        status, output = self.run_keeping_the_rest()
         self.assertRegex(output, "^" + re.escape(HEAD
                          + 'Discovering services for "qor.ua.matrix2.exe"...\n'
                          + "  Stubborn.Server -> running\n"
@@ -165,7 +165,7 @@ class ManyServices(ServicePrefixTest):
         # Wine's manager answers a buffer that cannot hold every service with 234 and nothing in it, and does
         # not move on: each payload's discovery ends with that warning. The running server is then not
         # stopped but killed, and registering it again finds its name taken.
-        status, output = self.prefix.run_installer()
+        status, output = self.run_keeping_the_rest()
         warning = "  failed to enum services: 0x000000ea. Will attempt to continue...\n"
         self.assertRegex(output, "^" + re.escape(HEAD
                          + "".join('Discovering services for "%s"...\n' % name + warning for name in PAYLOAD_NAMES)

@@ -30,7 +30,7 @@ class ImmutableFile(PrefixTest):
         with open(dev, "wb") as f:
             f.write(b"the previous version")
         make_immutable(self, dev)
-        status, output = self.prefix.run_installer()
+        status, output = self.run_keeping_the_rest()
         self.assertEqual(output, BANNER + OS_LINE + DESTINATION_LINE + looked_at(DEV) + copying(CTRL)
                          + copying(DEV, " failed: 0x00000005\n") + FAILED)  # no retry: only 32 is retried
         self.assertEqual(status, 1)
@@ -49,7 +49,7 @@ class ReadOnlyDrive(PrefixTest):
         mount_read_only(self, self.prefix, drive)
         self.prefix.map_drive("R", drive)
         self.prefix.set_program_files("R:\\")
-        status, output = self.prefix.run_installer()
+        status, output = self.run_keeping_the_rest()
         self.assertEqual(output, BANNER + OS_LINE + "Destination: R:\\Morvellan\\QOR.UA\\matrix2\\\n"
                          + looked_at(CTRL) + copying(CTRL, " failed: 0x00000005\n") + FAILED)
         self.assertEqual(status, 1)
@@ -66,7 +66,7 @@ class FullDrive(PrefixTest):
         mount_tmpfs(self, self.prefix, drive, pages)
         self.prefix.map_drive("Q", drive)
         self.prefix.set_program_files("Q:\\")
-        status, output = self.prefix.run_installer()
+        status, output = self.run_keeping_the_rest()
         return status, output, os.path.join(drive, "Morvellan", "QOR.UA", "matrix2")
 
     def test_a_drive_that_fills_during_the_extraction_fails_with_disk_full(self):

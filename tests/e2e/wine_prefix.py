@@ -95,6 +95,21 @@ class WinePrefix:
         assert windows_path[:3].upper() == "C:\\", windows_path
         return os.path.join(self.path, "drive_c", *windows_path[3:].split("\\"))
 
+    def files_outside(self, own_folder):
+        """Every file and folder of drive C: outside own_folder (a Windows path) and Wine's own "windows" and
+        "users" folders, each with its size and modification time: what a run must leave as it was."""
+        root = os.path.join(self.path, "drive_c")
+        skipped = {os.path.join(root, "windows"), os.path.join(root, "users"), self.host_path(own_folder)}
+        found = {}
+        for folder, subfolders, files in os.walk(root):
+            subfolders[:] = [name for name in subfolders if os.path.join(folder, name) not in skipped]
+            for name in subfolders:
+                found[os.path.join(folder, name)] = "folder"
+            for name in files:
+                status = os.lstat(os.path.join(folder, name))
+                found[os.path.join(folder, name)] = (status.st_size, status.st_mtime_ns)
+        return found
+
     def set_program_files(self, value):
         """The value ProgramFiles gets in new processes; None removes the variable."""
         if value is None:
@@ -111,3 +126,10 @@ class PrefixTest(unittest.TestCase):
             self.fail("QOR_INSTALLER and QOR_E2E_WORK must be set (the build's CTest does this)")
         self.prefix = WinePrefix()
         self.addCleanup(self.prefix.close)
+
+    def run_keeping_the_rest(self, own_folder="C:\\Program Files\\Morvellan"):
+        """Runs the installer and checks that it left drive C: as it was outside its own folder."""
+        before = self.prefix.files_outside(own_folder)
+        status, output = self.prefix.run_installer()
+        self.assertEqual(self.prefix.files_outside(own_folder), before, "the run changed files outside its folder")
+        return status, output
