@@ -147,6 +147,23 @@ TEST_F(discovery, finds_services_in_every_batch_of_a_long_enumeration) {
   EXPECT_GE(enumeration_calls(), 3);
 }
 
+// What the first batches found is kept and acted on, though the warning takes the place of its lines.
+TEST_F(discovery, a_later_batch_that_fails_is_a_warning_and_keeps_what_earlier_batches_found) {
+  fake::add_file(server_path, "MZ");
+  fake::add_service("First", "\"" + server_path + "\"", 4);
+  add_filler_services(300);
+  fake::add_service("Last", "\"" + server_path + "\"", 4);
+  fake::fail_enum_services_after(1, 1726);  // RPC_S_CALL_FAILED
+  EXPECT_TRUE(discover_services(&ctx, server_file.c_str()));
+  EXPECT_EQ(console_runs(), (std::vector<console_run>{info("Discovering services for \"qor.ua.matrix2.exe\"...\n"),
+                                                      warning("  failed to enum services: 0x000006be. Will attempt to continue...\n")}));
+  EXPECT_EQ(enumeration_calls(), 2);
+  ASSERT_EQ(ctx.services.count, 1u);
+  EXPECT_STREQ(ctx.services.items[0].service_name, "First");
+  EXPECT_EQ(ctx.services.items[0].state, 4u);
+  EXPECT_EQ(fake::open_handles(), 0);
+}
+
 // Wine's answer when the services do not fit: a count of entries it never wrote. Reading them as written
 // crashed the installer under Wine with four hundred services registered.
 TEST_F(discovery, a_manager_that_asks_for_more_without_moving_on_ends_with_234_and_unwritten_entries_are_skipped) {

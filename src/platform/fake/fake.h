@@ -137,6 +137,9 @@ void fail_service_call(service_call call, uint32_t code, const std::string& name
 // entries, the resume handle left where it was, and nothing written to the buffer: the entries the count
 // speaks of are whatever the buffer held before.
 void enum_services_like_wine(bool on);
+// EnumServicesStatusA works for the first `calls` calls, then fails with the code: a manager that gives out in
+// the middle of a long enumeration.
+void fail_enum_services_after(int calls, uint32_t code);
 
 struct service_view {
   bool exists;

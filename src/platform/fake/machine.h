@@ -88,6 +88,9 @@ struct machine_state {
   std::vector<service_record> services;  // in enumeration order
   std::map<service_call, uint32_t> manager_faults;  // open_manager, enum_services, create
   bool enum_services_like_wine;
+  int enum_services_calls;
+  int enum_services_fail_after = -1;  // see fail_enum_services_after; -1: never
+  uint32_t enum_services_fail_code;
   std::map<uintptr_t, service_handle_info> service_handles;
   std::vector<std::string> service_calls;
   std::vector<process_record> processes;  // in enumeration order

@@ -137,6 +137,11 @@ void fail_service_call(service_call call, uint32_t code, const std::string& name
 
 void enum_services_like_wine(bool on) { machine().enum_services_like_wine = on; }
 
+void fail_enum_services_after(int calls, uint32_t code) {
+  machine().enum_services_fail_after = calls;
+  machine().enum_services_fail_code = code;
+}
+
 service_view service(const std::string& name) {
   service_record* s = find_service(name);
   if (!s) return service_view{};
@@ -187,6 +192,8 @@ bool enum_services_status(handle manager, uint32_t service_type, uint32_t servic
   if (!(info->access & sc_manager_enumerate_service)) return fake::fail(false, error_access_denied);
   uint32_t code = 0;
   if (fake::manager_fault(fake::service_call::enum_services, &code)) return fake::fail(false, code);
+  if (m.enum_services_fail_after >= 0 && m.enum_services_calls++ >= m.enum_services_fail_after)
+    return fake::fail(false, m.enum_services_fail_code);
   *count = 0;
   *bytes_needed = 0;
   // Wine fills its own buffer and copies it to the caller's only when every service fitted.
