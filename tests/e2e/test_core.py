@@ -59,7 +59,7 @@ class ProgramFiles(PrefixTest):
         return path
 
     def test_a_value_that_leaves_no_room_for_a_payload_name_fails_at_the_first_payload_path(self):
-        program_files = self.long_program_files(224)  # a destination of 250 characters
+        program_files = self.long_program_files(214)  # a destination of 240 characters
         status, output = self.run_keeping_the_rest(program_files + "\\Morvellan")
         destination = program_files + "\\Morvellan\\QOR.UA\\matrix2\\"
         self.assertEqual(output, BANNER + OS_LINE + "Destination: %s\n" % destination + "internal error\n" + FAILED)
