@@ -49,9 +49,10 @@ bool service_runs(plat::handle manager, const char* service_name, const char* pa
 // The manager packs the names into the same buffer as the entries. A name that is not there, terminated, was
 // not written by this batch.
 bool name_in_buffer(const char* name, const void* buffer) {
-  const char* start = static_cast<const char*>(buffer);
-  const char* end = start + enum_buffer_size;
-  return name >= start && name < end && memchr(name, 0, static_cast<size_t>(end - name)) != nullptr;
+  // Compared as addresses: a stray pointer is not an element of the buffer.
+  uintptr_t at = reinterpret_cast<uintptr_t>(name), start = reinterpret_cast<uintptr_t>(buffer);
+  if (at < start || at >= start + enum_buffer_size) return false;
+  return memchr(name, 0, start + enum_buffer_size - at) != nullptr;
 }
 
 // Only entries the manager wrote are read. Wine answers a batch it cannot fill with 234 and a count, but
