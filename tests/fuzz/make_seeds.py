@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
-"""Writes the named seed inputs of both fuzz targets into their saved corpora.
+"""Writes the named seed inputs of both fuzz targets: tests/fuzz/seeds/<target>/.
 
-The seeds are committed; run this again only to change them. Files that fuzzing adds to a corpus (named by
-their SHA-1) are left alone.
+The seeds are committed; run this again only to change them. They start every fuzzing run and are replayed
+with the corpus that fuzzing keeps (tests/fuzz/corpus/<target>/).
 
-    make_seeds.py [CORPUS_ROOT]     (default: tests/fuzz/corpus next to this script)
+    make_seeds.py [SEEDS_ROOT]     (default: tests/fuzz/seeds next to this script)
 """
 
 import os
@@ -76,7 +76,7 @@ def write(folder, seeds):
 
 
 def main(argv):
-    root = argv[1] if len(argv) > 1 else os.path.join(os.path.dirname(os.path.abspath(__file__)), "corpus")
+    root = argv[1] if len(argv) > 1 else os.path.join(os.path.dirname(os.path.abspath(__file__)), "seeds")
     write(os.path.join(root, "fuzz_extract"), extract_seeds())
     write(os.path.join(root, "fuzz_command_line"), command_line_seeds())
     return 0
