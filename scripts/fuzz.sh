@@ -20,6 +20,8 @@ if [ ! -f "$flags_file" ]; then
 fi
 mapfile -t limits < <(grep '^-' "$flags_file")
 fuzzer=build/fuzz/$target
+# Reports with file and line: Debian installs the symbolizer under a versioned name only.
+export ASAN_SYMBOLIZER_PATH=${ASAN_SYMBOLIZER_PATH:-/usr/lib/llvm-14/bin/llvm-symbolizer}
 
 cmake --preset fuzz >/dev/null
 nice -n 10 cmake --build --preset fuzz --target "$target" -j 1
