@@ -37,6 +37,8 @@ def extract_seeds():
     over_a_chunk = stream(exe_like(CHUNK + 70000), 9)
     with_dictionary = zlib.compressobj(level=9, zdict=b"stand-in payload")
     return {
+        # libFuzzer skips empty files in a folder but tries the empty input first in every run anyway;
+        # the file names the case.
         "empty_resource": b"",
         "empty_file.zlib": stream(b""),
         "short_text.zlib": good,
