@@ -42,7 +42,8 @@ merged=build/fuzz/merge/$target
 rm -rf "$merged"
 mkdir -p "$merged"
 cp "$seeds"/* "$merged"/
-nice -n 10 "$fuzzer" "${limits[@]}" -merge=1 "$merged" "$saved" "$work" 2>&1 | grep -E "^MERGE-OUTER: [0-9]+ new files" || true
+nice -n 10 "$fuzzer" "${limits[@]}" -merge=1 "$merged" "$saved" "$work" 2>&1 \
+  | grep -E "^MERGE-OUTER: [0-9]+ new files" || true
 for seed in "$seeds"/*; do rm "$merged/$(basename "$seed")"; done
 before=$(find "$saved" -type f | wc -l)
 find "$saved" -type f -delete
