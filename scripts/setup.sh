@@ -9,6 +9,8 @@ packages=(
   zlib1g-dev libz-mingw-w64-dev
   libgtest-dev googletest libbenchmark-dev
   libmbedtls-dev
+  # The fuzz preset: clang 14, its sanitizer and libFuzzer runtimes, llvm-symbolizer for readable reports.
+  clang-14 libclang-rt-14-dev llvm-14
   openssl python3 file
   wine wine64
   # Mbed TLS for the Windows builds is built from Debian's source package (scripts/build-mbedtls.sh).

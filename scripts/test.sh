@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Everything CI checks, from a fresh Debian 12 machine: installs what is missing, runs the host unit tests
-# under AddressSanitizer and UndefinedBehaviorSanitizer, builds the 32-bit product, builds the 64-bit exe
-# and runs the end-to-end tests under Wine; both exes are checked for their imports and resources, and built
-# twice more to prove the builds reproducible.
+# under AddressSanitizer and UndefinedBehaviorSanitizer, replays every saved input of the fuzz targets
+# (clang, libFuzzer), builds the 32-bit product, builds the 64-bit exe and runs the end-to-end tests under
+# Wine; both exes are checked for their imports and resources, and built twice more to prove the builds
+# reproducible.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,6 +13,10 @@ jobs=$(nproc)
 cmake --preset host-asan
 cmake --build --preset host-asan -j "$jobs"
 ctest --preset host-asan -j "$jobs"
+
+cmake --preset fuzz
+cmake --build --preset fuzz -j "$jobs"
+ctest --preset fuzz -j "$jobs"  # every saved fuzz input once: no mutation, nothing written
 
 cmake --preset win32
 cmake --build --preset win32 -j "$jobs"
